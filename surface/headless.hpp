@@ -1,0 +1,37 @@
+#pragma once
+// Control of the headless backend, for tests, benchmarks and the snapshot tool:
+// a virtual clock, scripted input at virtual times, and pixel read-back.
+// Linked only into programs built against the headless backend.
+#include <cstdint>
+#include <string>
+
+#include "surface/types.hpp"
+
+namespace headless {
+
+// Forgets the surface, the script and all input state; the clock restarts at 0.
+void reset();
+
+// The virtual clock in milliseconds since reset (TIME_SLEEP advances it at once).
+double now_ms();
+
+// Scripted input, each taking effect once the virtual clock reaches `at_ms`.
+void move(double at_ms, int x, int y);          // pointer to surface pixel (x, y); outside the surface leaves the window
+void leave(double at_ms);                       // pointer leaves the window
+void press(double at_ms, int button = 1);       // button bit: 1 left, 2 right, 4 middle
+void release(double at_ms, int button = 1);
+void wheel(double at_ms, int notches);          // +1 per notch up, -1 per notch down
+void key(double at_ms, Integer code);           // a key code as INPUT_KEY encodes it (< 256, or 255 + 256 * scan)
+void type(double at_ms, const std::string& cp437);  // one key per byte
+void close_request(double at_ms);               // the window's close button
+void activate(double at_ms, bool active);       // window activation; deactivation clears buttons
+
+// A whole click at (x, y): move, press at at_ms, release at at_ms + hold_ms.
+void click(double at_ms, int x, int y, double hold_ms = 30);
+
+// Page 0 pixel at (x, y) (top byte as written), or 0 outside the surface.
+std::uint32_t pixel(int x, int y);
+// Writes page 0 as an RGB PNG; false on failure.
+bool write_png(const std::string& path);
+
+}  // namespace headless

@@ -1,0 +1,172 @@
+#pragma once
+// Byte strings, number text, random numbers, the error context, checked arrays
+// and the runtime error report.
+#include <cmath>
+#include <source_location>
+#include <vector>
+
+#include "surface/types.hpp"
+
+// ---- Strings (all return new strings; arguments are never changed) --------
+
+Integer STR_LEN(const String& s);                          // number of bytes
+Integer STR_COMPARE(const String& a, const String& b);     // -1, 0, 1 (unsigned bytes; prefix is less)
+Integer STR_ASC(const String& s, Integer position);        // byte at 1-based position, 0 outside
+String STR_LEFT(const String& s, Integer n);               // first n bytes
+String STR_RIGHT(const String& s, Integer n);              // last n bytes
+String STR_MID(const String& s, Integer start, Integer n); // n bytes from start; n < 0: to the end
+String STR_FILL(Integer n, const String& s);               // n copies of the first byte of s
+String STR_SPACE(Integer n);                               // n blanks
+
+// ---- Number text ------------------------------------------------------------
+
+String STR_FROM_SINGLE(Single value);  // "%.7g" with a three-digit exponent
+Double STR_TO_DOUBLE(const String& s); // leading number of s, locale-independent; 0 when none
+
+// ---- Random numbers -----------------------------------------------------------
+
+Double MATH_RANDOM(Single n);  // n != 0: next value in [0, 1); n = 0: previous value
+
+using std::pow;  // the standard floating-point power function
+
+// ---- Runtime errors -----------------------------------------------------------
+
+// Error numbers of the report.
+enum RuntimeErrorNumber : Integer {
+  ERR_ILLEGAL_FUNCTION_CALL = 1,
+  ERR_OUT_OF_MEMORY = 4,
+  ERR_OUT_OF_BOUNDS = 6,
+  ERR_NULL_POINTER = 7,
+};
+
+// Ends the program with the report for `number` at `line` (0: unknown) in the current context.
+[[noreturn]] void RUNTIME_ERROR(Integer number, Integer line);
+
+// Raises `number` for the caller's source line when `result` is non-zero.
+inline void RUNTIME_CHECK(Integer result, std::source_location where = std::source_location::current()) {
+  if (result != 0) [[unlikely]]
+    RUNTIME_ERROR(result, static_cast<Integer>(where.line()));
+}
+
+// The error number recorded by the last surface operation that can fail (0: success).
+Integer RUNTIME_LAST_ERROR();
+void RUNTIME_SET_LAST_ERROR(Integer number);
+
+namespace rt {
+// The report text for `number` at `line` in (module, proc); at most 1023 bytes.
+String format_report(Integer number, Integer line, const char* module, const char* proc);
+}  // namespace rt
+
+// Registers a procedure as the innermost error context for its lifetime.
+// Use as the first statement: `const ErrorContext ctx{"Inc/GUI", "BUTTON_NEW"};`
+class ErrorContext {
+ public:
+  ErrorContext(const char* module, const char* procedure) noexcept;
+  ~ErrorContext();
+  ErrorContext(const ErrorContext&) = delete;
+  ErrorContext& operator=(const ErrorContext&) = delete;
+
+ private:
+  const char* saved_module_;
+  const char* saved_procedure_;
+};
+
+// ---- Checked arrays -------------------------------------------------------------
+
+// An index that remembers the source line of the statement that uses it.
+struct Index {
+  Integer value;
+  std::source_location where;
+  Index(Integer v, std::source_location w = std::source_location::current()) noexcept
+      : value(v), where(w) {}
+};
+
+namespace rt {
+[[noreturn]] void out_of_bounds(const std::source_location& where);
+[[noreturn]] void null_procedure(const std::source_location& where);
+}  // namespace rt
+
+// A one-dimensional array with its own inclusive bounds lower..upper; every access is checked.
+template <class T>
+class Array {
+ public:
+  Array() = default;  // empty: bounds 0..-1
+  Array(Integer lower, Integer upper) { redim(lower, upper); }
+
+  Integer lower() const noexcept { return lower_; }
+  Integer upper() const noexcept { return upper_; }
+  Integer size() const noexcept { return static_cast<Integer>(items_.size()); }
+
+  // Element at i; outside lower..upper raises error 6 for the caller's line.
+  T& operator[](Index i) { return items_[offset(i)]; }
+  const T& operator[](Index i) const { return items_[offset(i)]; }
+
+  // New bounds with every element value-initialised; upper < lower gives an empty array.
+  void redim(Integer lower, Integer upper) {
+    lower_ = lower;
+    upper_ = upper;
+    const long long n = static_cast<long long>(upper) - lower + 1;
+    items_.assign(n > 0 ? static_cast<std::size_t>(n) : 0u, T{});
+  }
+
+  T* data() noexcept { return items_.data(); }
+  const T* data() const noexcept { return items_.data(); }
+
+ private:
+  std::size_t offset(const Index& i) const {
+    if (i.value < lower_ || i.value > upper_) [[unlikely]]
+      rt::out_of_bounds(i.where);
+    return static_cast<std::size_t>(static_cast<long long>(i.value) - lower_);
+  }
+
+  Integer lower_ = 0;
+  Integer upper_ = -1;
+  std::vector<T> items_;
+};
+
+// A two-dimensional array with inclusive bounds on both indices; every access is checked.
+template <class T>
+class Array2 {
+ public:
+  Array2() = default;
+  Array2(Integer lower1, Integer upper1, Integer lower2, Integer upper2) {
+    redim(lower1, upper1, lower2, upper2);
+  }
+
+  Integer lower(int dim) const noexcept { return dim == 1 ? lo1_ : lo2_; }
+  Integer upper(int dim) const noexcept { return dim == 1 ? hi1_ : hi2_; }
+
+  T& operator()(Index i, Index j) { return items_[offset(i, j)]; }
+  const T& operator()(Index i, Index j) const { return items_[offset(i, j)]; }
+
+  void redim(Integer lower1, Integer upper1, Integer lower2, Integer upper2) {
+    lo1_ = lower1, hi1_ = upper1, lo2_ = lower2, hi2_ = upper2;
+    const long long n1 = static_cast<long long>(hi1_) - lo1_ + 1;
+    const long long n2 = static_cast<long long>(hi2_) - lo2_ + 1;
+    items_.assign(n1 > 0 && n2 > 0 ? static_cast<std::size_t>(n1 * n2) : 0u, T{});
+  }
+
+ private:
+  std::size_t offset(const Index& i, const Index& j) const {
+    if (i.value < lo1_ || i.value > hi1_) [[unlikely]]
+      rt::out_of_bounds(i.where);
+    if (j.value < lo2_ || j.value > hi2_) [[unlikely]]
+      rt::out_of_bounds(j.where);
+    const long long n2 = static_cast<long long>(hi2_) - lo2_ + 1;
+    return static_cast<std::size_t>((static_cast<long long>(i.value) - lo1_) * n2 +
+                                    (static_cast<long long>(j.value) - lo2_));
+  }
+
+  Integer lo1_ = 0, hi1_ = -1, lo2_ = 0, hi2_ = -1;
+  std::vector<T> items_;
+};
+
+// ---- Procedure pointers -------------------------------------------------------------
+
+// Returns f unchanged; a null f raises error 7 for the caller's line. Call as `checked(f)(args...)`.
+template <class F>
+F checked(F f, std::source_location where = std::source_location::current()) {
+  if (f == nullptr) [[unlikely]]
+    rt::null_procedure(where);
+  return f;
+}

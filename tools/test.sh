@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds with warnings as errors and runs every test.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/tools/setup.sh"
+"$root/tools/build.sh" -DPHYS_WERROR=ON
+cd "$root/build"
+ctest --output-on-failure -j2 --timeout 300
