@@ -2,7 +2,10 @@
 // Byte strings, number text, random numbers, the error context, checked arrays
 // and the runtime error report.
 #include <cmath>
+#include <cstddef>
+#include <new>
 #include <source_location>
+#include <stdexcept>
 #include <vector>
 
 #include "surface/types.hpp"
@@ -53,8 +56,29 @@ Integer RUNTIME_LAST_ERROR();
 void RUNTIME_SET_LAST_ERROR(Integer number);
 
 namespace rt {
-// The report text for `number` at `line` in (module, proc); at most 1023 bytes.
+// Longest report text in bytes.
+inline constexpr std::size_t kReportMax = 1023;
+
+// The report text for `number` at `line` (0: unknown) in (module, proc), either of which may be
+// null; at most kReportMax bytes.
 String format_report(Integer number, Integer line, const char* module, const char* proc);
+
+// The same text written into out[0..cap-1], cut to min(cap - 1, kReportMax) bytes and
+// NUL-terminated; returns its length. Allocates nothing and is async-signal-safe.
+std::size_t format_report_to(char* out, std::size_t cap, Integer number, Integer line,
+                             const char* module, const char* proc) noexcept;
+
+// The innermost registered module and procedure names; null when nothing is registered.
+const char* current_module() noexcept;
+const char* current_procedure() noexcept;
+
+// Writes the report for `number` (line 0: unknown) in the current context to stderr and ends
+// the process at once with that exit status, without running destructors. Async-signal-safe.
+[[noreturn]] void abort_with_report(Integer number, Integer line) noexcept;
+
+// Installs the handlers that turn processor faults and termination signals into reports.
+// Runs once at program start; calling it again changes nothing.
+void install_fault_handlers() noexcept;
 }  // namespace rt
 
 // Registers a procedure as the innermost error context for its lifetime.
@@ -82,8 +106,9 @@ struct Index {
 };
 
 namespace rt {
-[[noreturn]] void out_of_bounds(const std::source_location& where);
-[[noreturn]] void null_procedure(const std::source_location& where);
+[[noreturn]] void out_of_bounds(const std::source_location& where);   // error 6 at where's line
+[[noreturn]] void null_procedure(const std::source_location& where);  // error 7 at where's line
+[[noreturn]] void out_of_memory(const std::source_location& where);   // error 4 at where's line
 }  // namespace rt
 
 // A one-dimensional array with its own inclusive bounds lower..upper; every access is checked.
@@ -91,7 +116,10 @@ template <class T>
 class Array {
  public:
   Array() = default;  // empty: bounds 0..-1
-  Array(Integer lower, Integer upper) { redim(lower, upper); }
+  // Bounds lower..upper; an allocation failure raises error 4 for the caller's line.
+  Array(Integer lower, Integer upper, std::source_location where = std::source_location::current()) {
+    redim(lower, upper, where);
+  }
 
   Integer lower() const noexcept { return lower_; }
   Integer upper() const noexcept { return upper_; }
@@ -102,11 +130,18 @@ class Array {
   const T& operator[](Index i) const { return items_[offset(i)]; }
 
   // New bounds with every element value-initialised; upper < lower gives an empty array.
-  void redim(Integer lower, Integer upper) {
+  // An allocation failure raises error 4 for the caller's line.
+  void redim(Integer lower, Integer upper, std::source_location where = std::source_location::current()) {
+    const long long n = static_cast<long long>(upper) - lower + 1;
+    try {
+      items_.assign(n > 0 ? static_cast<std::size_t>(n) : 0u, T{});
+    } catch (const std::bad_alloc&) {
+      rt::out_of_memory(where);
+    } catch (const std::length_error&) {
+      rt::out_of_memory(where);
+    }
     lower_ = lower;
     upper_ = upper;
-    const long long n = static_cast<long long>(upper) - lower + 1;
-    items_.assign(n > 0 ? static_cast<std::size_t>(n) : 0u, T{});
   }
 
   T* data() noexcept { return items_.data(); }
@@ -129,8 +164,10 @@ template <class T>
 class Array2 {
  public:
   Array2() = default;
-  Array2(Integer lower1, Integer upper1, Integer lower2, Integer upper2) {
-    redim(lower1, upper1, lower2, upper2);
+  // Bounds lower1..upper1 by lower2..upper2; an allocation failure raises error 4 for the caller's line.
+  Array2(Integer lower1, Integer upper1, Integer lower2, Integer upper2,
+         std::source_location where = std::source_location::current()) {
+    redim(lower1, upper1, lower2, upper2, where);
   }
 
   Integer lower(int dim) const noexcept { return dim == 1 ? lo1_ : lo2_; }
@@ -139,11 +176,26 @@ class Array2 {
   T& operator()(Index i, Index j) { return items_[offset(i, j)]; }
   const T& operator()(Index i, Index j) const { return items_[offset(i, j)]; }
 
-  void redim(Integer lower1, Integer upper1, Integer lower2, Integer upper2) {
+  // New bounds with every element value-initialised; an empty range in either dimension gives
+  // an empty array. An allocation failure raises error 4 for the caller's line.
+  void redim(Integer lower1, Integer upper1, Integer lower2, Integer upper2,
+             std::source_location where = std::source_location::current()) {
+    const long long n1 = static_cast<long long>(upper1) - lower1 + 1;
+    const long long n2 = static_cast<long long>(upper2) - lower2 + 1;
+    const bool empty = n1 <= 0 || n2 <= 0;
+    // Each extent is at most 2^32, so the product needs an unsigned 64-bit check, not a signed one.
+    const unsigned long long count =
+        empty ? 0u : static_cast<unsigned long long>(n1) * static_cast<unsigned long long>(n2);
+    if (!empty && count / static_cast<unsigned long long>(n1) != static_cast<unsigned long long>(n2))
+      rt::out_of_memory(where);
+    try {
+      items_.assign(static_cast<std::size_t>(count), T{});
+    } catch (const std::bad_alloc&) {
+      rt::out_of_memory(where);
+    } catch (const std::length_error&) {
+      rt::out_of_memory(where);
+    }
     lo1_ = lower1, hi1_ = upper1, lo2_ = lower2, hi2_ = upper2;
-    const long long n1 = static_cast<long long>(hi1_) - lo1_ + 1;
-    const long long n2 = static_cast<long long>(hi2_) - lo2_ + 1;
-    items_.assign(n1 > 0 && n2 > 0 ? static_cast<std::size_t>(n1 * n2) : 0u, T{});
   }
 
  private:

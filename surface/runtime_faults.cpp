@@ -1,0 +1,77 @@
+// Processor faults and termination signals end the program with a runtime error report.
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <exception>
+#include <new>
+#include <stdexcept>
+
+#include "surface/runtime.hpp"
+
+namespace {
+
+struct FaultSignal {
+  int signal;
+  Integer number;
+};
+
+constexpr FaultSignal kFaults[] = {
+    {SIGINT, 9}, {SIGILL, 10}, {SIGFPE, 11}, {SIGSEGV, 12},
+    {SIGBUS, 12}, {SIGTERM, 13}, {SIGABRT, 14}, {SIGQUIT, 15},
+};
+
+void on_fault(int sig) {
+  for (const FaultSignal& f : kFaults)
+    if (f.signal == sig) rt::abort_with_report(f.number, 0);
+  rt::abort_with_report(14, 0);  // not reached: only the signals above are routed here
+}
+
+// A stack overflow raises SIGSEGV with no stack left, so the handler runs on its own stack.
+// Only the thread that installs it (the program's thread, at start) gets it.
+alignas(16) char g_alt_stack[64 * 1024];
+
+// An exception that nobody catches: running out of memory is error 4 like a failed array
+// allocation; anything else ends as an abnormal termination.
+[[noreturn]] void on_terminate() noexcept {
+  Integer number = 14;
+  if (const std::exception_ptr e = std::current_exception()) {
+    try {
+      std::rethrow_exception(e);
+    } catch (const std::bad_alloc&) {
+      number = ERR_OUT_OF_MEMORY;
+    } catch (const std::length_error&) {
+      number = ERR_OUT_OF_MEMORY;
+    } catch (...) {
+    }
+  }
+  rt::abort_with_report(number, 0);
+}
+
+std::atomic<bool> g_installed{false};
+
+}  // namespace
+
+namespace rt {
+
+void install_fault_handlers() noexcept {
+  if (g_installed.exchange(true)) return;
+
+  stack_t ss{};
+  ss.ss_sp = g_alt_stack;
+  ss.ss_size = sizeof g_alt_stack;
+  ss.ss_flags = 0;
+  const bool have_alt_stack = sigaltstack(&ss, nullptr) == 0;
+
+  for (const FaultSignal& f : kFaults) {
+    struct sigaction sa{};
+    sa.sa_handler = on_fault;
+    // Every signal stays blocked while a report is written, so none can interrupt it.
+    sigfillset(&sa.sa_mask);
+    sa.sa_flags = have_alt_stack ? SA_ONSTACK : 0;
+    sigaction(f.signal, &sa, nullptr);
+  }
+  std::set_terminate(on_terminate);
+}
+
+}  // namespace rt
