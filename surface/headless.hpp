@@ -12,14 +12,16 @@ namespace headless {
 // Forgets the surface, the script and all input state; the clock restarts at 0.
 void reset();
 
-// The virtual clock in milliseconds since reset (TIME_SLEEP advances it at once).
+// The virtual clock in milliseconds since reset. TIME_SLEEP advances it at once by the time
+// it waits; every INPUT_MOUSE and INPUT_KEY poll advances it by 0.01 ms, so that loops which
+// poll without sleeping still reach the next scripted event.
 double now_ms();
 
 // Scripted input, each taking effect once the virtual clock reaches `at_ms`.
 void move(double at_ms, int x, int y);          // pointer to surface pixel (x, y); outside the surface leaves the window
 void leave(double at_ms);                       // pointer leaves the window
-void press(double at_ms, int button = 1);       // button bit: 1 left, 2 right, 4 middle
-void release(double at_ms, int button = 1);
+void press(double at_ms, int button = 1);       // button bit: 1 left, 2 right, 4 middle; ignored outside
+void release(double at_ms, int button = 1);     // seen even outside (the window holds the pointer)
 void wheel(double at_ms, int notches);          // +1 per notch up, -1 per notch down
 void key(double at_ms, Integer code);           // a key code as INPUT_KEY encodes it (< 256, or 255 + 256 * scan)
 void type(double at_ms, const std::string& cp437);  // one key per byte

@@ -1,0 +1,169 @@
+// The headless backend: no window and no thread. Time is a virtual clock that TIME_SLEEP
+// advances at once, and input comes from a script of events at virtual times.
+#include <png.h>
+
+#include <map>
+#include <mutex>
+#include <vector>
+
+#include "surface/backend.hpp"
+#include "surface/headless.hpp"
+#include "surface/keys.hpp"
+
+namespace {
+
+enum class Kind { Move, Leave, Press, Release, Wheel, Key, Activate };
+
+struct Event {
+  Kind kind;
+  int a = 0, b = 0;
+};
+
+// Each input poll moves the clock on by this much, so loops that poll without sleeping
+// still reach the next scripted event.
+constexpr double kPollStepMs = 0.01;
+
+struct State {
+  double clock = 0;
+  std::multimap<double, Event> script;  // equal times keep their insertion order
+};
+
+State& state() {
+  static State s;
+  return s;
+}
+
+void apply(surf::Core& c, const Event& e) {
+  surf::MouseState& m = c.mouse;
+  switch (e.kind) {
+    case Kind::Move:
+      m.x = e.a;
+      m.y = e.b;
+      m.inside = e.a >= 0 && e.b >= 0 && e.a < c.width && e.b < c.height;
+      break;
+    case Kind::Leave:
+      m.inside = false;
+      break;
+    case Kind::Press:  // a press outside the window does not reach it
+      if (m.inside) m.buttons |= e.a;
+      break;
+    case Kind::Release:  // the window keeps the pointer while a button is held
+      m.buttons &= ~e.a;
+      break;
+    case Kind::Wheel:
+      if (m.inside) m.wheel += e.a;
+      break;
+    case Kind::Key:
+      c.keys.push(e.a);
+      break;
+    case Kind::Activate:
+      m.active = e.a != 0;
+      m.buttons = 0;
+      break;
+  }
+}
+
+// Moves the clock on by dt ms and applies every event that has come due.
+void advance(double dt) {
+  State& s = state();
+  s.clock += dt;
+  surf::Core& c = surf::core();
+  std::lock_guard lock(c.mutex);
+  while (!s.script.empty() && s.script.begin()->first <= s.clock) {
+    apply(c, s.script.begin()->second);
+    s.script.erase(s.script.begin());
+  }
+}
+
+void add(double at_ms, Kind kind, int a = 0, int b = 0) {
+  state().script.emplace(at_ms, Event{kind, a, b});
+}
+
+}  // namespace
+
+namespace surf::backend {
+
+bool open_window(Core& c) {
+  std::lock_guard lock(c.mutex);
+  c.mouse.active = true;  // a new window has the focus
+  return true;
+}
+
+void set_title(const std::string&) {}
+
+double now_ms() { return state().clock; }
+
+void sleep_ms(double ms) { advance(ms > 0 ? ms : 0); }
+
+void before_poll() { advance(kPollStepMs); }
+
+bool key_may_arrive() {
+  for (const auto& [at, e] : state().script)
+    if (e.kind == Kind::Key) return true;
+  return false;
+}
+
+void presenter_record_start() {}
+std::vector<double> presenter_record_stop() { return {}; }
+
+}  // namespace surf::backend
+
+namespace headless {
+
+void reset() {
+  state() = State{};
+  surf::reset_core(surf::core());
+}
+
+double now_ms() { return state().clock; }
+
+void move(double at_ms, int x, int y) { add(at_ms, Kind::Move, x, y); }
+void leave(double at_ms) { add(at_ms, Kind::Leave); }
+void press(double at_ms, int button) { add(at_ms, Kind::Press, button); }
+void release(double at_ms, int button) { add(at_ms, Kind::Release, button); }
+void wheel(double at_ms, int notches) { add(at_ms, Kind::Wheel, notches); }
+void key(double at_ms, Integer code) { add(at_ms, Kind::Key, code); }
+void close_request(double at_ms) { add(at_ms, Kind::Key, keys::kClose); }
+void activate(double at_ms, bool active) { add(at_ms, Kind::Activate, active ? 1 : 0); }
+
+void type(double at_ms, const std::string& cp437) {
+  for (const char ch : cp437) add(at_ms, Kind::Key, static_cast<unsigned char>(ch));
+}
+
+void click(double at_ms, int x, int y, double hold_ms) {
+  move(at_ms, x, y);
+  press(at_ms, 1);
+  release(at_ms + hold_ms, 1);
+}
+
+std::uint32_t pixel(int x, int y) {
+  surf::Core& c = surf::core();
+  std::lock_guard lock(c.mutex);
+  if (!c.open || x < 0 || y < 0 || x >= c.width || y >= c.height) return 0;
+  return c.page[0][static_cast<std::size_t>(y) * static_cast<std::size_t>(c.width) + static_cast<std::size_t>(x)];
+}
+
+bool write_png(const std::string& path) {
+  surf::Core& c = surf::core();
+  std::vector<png_byte> rgb;
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.format = PNG_FORMAT_RGB;
+  {
+    std::lock_guard lock(c.mutex);
+    if (!c.open) return false;
+    image.width = static_cast<png_uint_32>(c.width);
+    image.height = static_cast<png_uint_32>(c.height);
+    rgb.reserve(c.page[0].size() * 3);
+    for (const std::uint32_t p : c.page[0]) {  // 0xXXRRGGBB
+      rgb.push_back(static_cast<png_byte>(p >> 16));
+      rgb.push_back(static_cast<png_byte>(p >> 8));
+      rgb.push_back(static_cast<png_byte>(p));
+    }
+  }
+  const bool ok = png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
+  png_image_free(&image);
+  return ok;
+}
+
+}  // namespace headless
