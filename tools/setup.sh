@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
   console-data console-setup-linux
-  xvfb xdotool imagemagick libx11-dev
+  xvfb xdotool imagemagick libx11-dev libpng-dev
   clang valgrind
 )
 missing=()
