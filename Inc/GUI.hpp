@@ -83,24 +83,38 @@ void SETTEXT(Integer x, Integer y, Integer w, Integer h, const String& text, Int
              Integer back);
 
 // ---- Buttons, check boxes, radio buttons, labels ----------------------------------------------
+// Draws a released button and returns its record.
 BUTTON BUTTON_NEW(Integer x, Integer y, Integer w, Integer h, const String& caption);
 // True for a click; shows the pressed face until the release when the viewport is the whole screen.
 Boolean BUTTON_GETEVENT(BUTTON& button);
+// Draws outline, face (by PRESSED) and the centred caption.
 void DRAWBUTTON(BUTTON& button);
+// Draws a clear check box cell and returns its record.
 CHECKBOX CHECKBOX_NEW(Integer x, Integer y, Integer w, Integer h, const String& caption);
+// Stores state; redraws the cell for states 0 and 1 only.
 void CHECKBOX_SETCHECK(CHECKBOX& box, Integer state);
+// True for a click strictly inside; toggles CHECKED when the button goes down.
 Boolean CHECKBOX_GETEVENT(CHECKBOX& box);
+// CHECKED as stored.
 Integer CHECKBOX_GETCHECK(CHECKBOX& box);
+// Draws a clear radio button cell and returns its record.
 RADIOBUTTON RADIOBUTTON_NEW(Integer x, Integer y, Integer w, Integer h, const String& caption);
+// Stores state; redraws the cell for states 0 and 1 only.
 void RADIOBUTTON_SETCHECK(RADIOBUTTON& button, Integer state);
 // True for a click on a member of group (indexed from 0); index receives it, or -1.
 Boolean RADIOBUTTON_GETEVENT(std::span<RADIOBUTTON> group, Integer& index);
+// The same for a checked array, scanned from index 0 to its upper bound.
+Boolean RADIOBUTTON_GETEVENT(Array<RADIOBUTTON>& group, Integer& index);
+// Draws a static text cell and returns its record.
 LABEL LABEL_NEW(Integer x, Integer y, Integer w, Integer h, const String& caption);
 
 // ---- Text box ----------------------------------------------------------------------------------
+// Draws the framed field showing text by mode and returns its record with CURSOR 0.
 TEXTBOX TEXTBOX_NEW(Integer x, Integer y, Integer w, Integer h, const String& text, Integer readonly,
                     Integer mode);
+// Redraws the field with text, then stores it; CURSOR is kept.
 void TEXTBOX_SETTEXT(TEXTBOX& box, const String& text);
+// A copy of TEXT.
 String TEXTBOX_GETTEXT(TEXTBOX& box);
 // True for a click on the field; puts CURSOR at the clicked column.
 Boolean TEXTBOX_GETEVENT(TEXTBOX& box);
@@ -108,15 +122,83 @@ Boolean TEXTBOX_GETEVENT(TEXTBOX& box);
 void TEXTBOX_EDIT(TEXTBOX& box);
 
 // ---- List box -------------------------------------------------------------------------------------
+// Draws the empty framed field and returns an empty list with ROWS = h \ 16.
 LISTBOX LISTBOX_NEW(Integer x, Integer y, Integer w, Integer h);
+// Appends an item (dropped when 1001 are held) and redraws the rows.
 void LISTBOX_ADD(LISTBOX& list, const String& text);
+// Removes all items and redraws the rows.
 void LISTBOX_CLEAR(LISTBOX& list);
+// MAXINDEX: the last item's index, -1 when empty.
 Integer LISTBOX_GETMAXINDEX(LISTBOX& list);
+// INDEX: the selected item, -1 for none.
 Integer LISTBOX_GETINDEX(LISTBOX& list);
+// Selects index when it names an item and redraws; any other index is ignored.
 void LISTBOX_SETINDEX(LISTBOX& list, Integer index);
+// A copy of item index; "" for a negative index; past 1000 the out-of-bounds report.
 String LISTBOX_GETITEM(LISTBOX& list, Integer index);
 // One pass of mouse, wheel and key input; true when a click chose an item.
 Boolean LISTBOX_GETEVENT(LISTBOX& list);
+// Redraws the visible rows.
 void DISPLAYITEMS(LISTBOX& list);
 // The wheel reading shared by all list boxes.
 extern Integer LASTWHEEL;
+
+// ---- Internals shared by the widgets ------------------------------------------------------------
+namespace gui {
+
+// Saturates a wide intermediate result into the Integer range.
+Integer saturate(long long v) noexcept;
+
+// A widget rectangle with inclusive corners (X, Y)-(X+W, Y+H).
+struct Rect {
+  Integer X, Y, W, H;
+};
+
+// Inclusive: edges count as inside; Strict: only the interior does.
+enum class Edges { Inclusive, Strict };
+// How a click waits for the button to come up.
+enum class ReleaseWait { Sleep1ms, Spin };
+
+// One mouse sample and the click rules applied to it.
+struct Click {
+  Integer status = 1;  // INPUT_MOUSE's result: 0, or 1 when the pointer is not in the window
+  Integer x = -1, y = -1, wheel = -1, buttons = -1;
+
+  // Polls the mouse once.
+  static Click poll();
+  // True when the poll succeeded and (x, y) lies in r under the edge rule.
+  bool inside(const Rect& r, Edges edges) const noexcept;
+  // A hit: inside r with the left button alone held.
+  bool hits(const Rect& r, Edges edges) const noexcept { return buttons == 1 && inside(r, edges); }
+  // Polls until no button is held (a failed poll, -1, keeps waiting).
+  static void wait_release(ReleaseWait how);
+};
+
+// The click protocol: poll once; on a hit run press(sample), wait for the release, run release()
+// and return true; otherwise change nothing and return false.
+template <class Press, class Release>
+Boolean click_event(const Rect& r, Edges edges, Press&& press, Release&& release) {
+  const Click c = Click::poll();
+  if (!c.hits(r, edges)) return false;
+  press(c);
+  Click::wait_release(ReleaseWait::Sleep1ms);
+  release();
+  return true;
+}
+
+// The line editor's scroll state for one TEXTBOX_EDIT call.
+struct EditView {
+  long long columns;   // c = W \ 8
+  long long start = 0; // v: index of the first character shown
+};
+
+// Applies one key of the line editor to box.TEXT / box.CURSOR and the view.
+void edit_key(TEXTBOX& box, EditView& view, const String& key);
+// Moves the cursor for a click at x inside the field while editing.
+void edit_click(TEXTBOX& box, const EditView& view, Integer x);
+// Scrolls one page up (by ROWS, not below 0).
+void page_up(LISTBOX& list) noexcept;
+// Scrolls one page down so that the last item ends in the last row; false when nothing lay below.
+bool page_down(LISTBOX& list) noexcept;
+
+}  // namespace gui

@@ -1,0 +1,77 @@
+// Opening the window, the close test, the shared text cell and the click protocol.
+#include <algorithm>
+#include <limits>
+
+#include "Inc/GUI.hpp"
+
+namespace gui {
+
+Integer saturate(long long v) noexcept {
+  return static_cast<Integer>(std::clamp<long long>(v, std::numeric_limits<Integer>::min(),
+                                                    std::numeric_limits<Integer>::max()));
+}
+
+Click Click::poll() {
+  Click c;
+  Integer clip = 0;
+  c.status = INPUT_MOUSE(c.x, c.y, c.wheel, c.buttons, clip);
+  return c;
+}
+
+bool Click::inside(const Rect& r, Edges edges) const noexcept {
+  // A failed poll reports -1 everywhere, which must not count as a position.
+  if (status != 0) return false;
+  const long long left = r.X, top = r.Y;
+  const long long right = left + r.W, bottom = top + r.H;
+  if (edges == Edges::Inclusive) return left <= x && x <= right && top <= y && y <= bottom;
+  return left < x && x < right && top < y && y < bottom;
+}
+
+void Click::wait_release(ReleaseWait how) {
+  for (;;) {
+    const Click c = poll();
+    if (how == ReleaseWait::Sleep1ms) TIME_SLEEP(1);
+    if (c.buttons == 0) return;
+  }
+}
+
+}  // namespace gui
+
+void OPENWINDOW(Integer width, Integer height, const String& title) {
+  const ErrorContext ctx{"Inc/GUI", "OPENWINDOW"};
+  RUNTIME_CHECK(SCREEN_OPEN(width, height, 32, 2, 4, 0));
+  SCREEN_SET_TITLE(title);
+  // With both arguments non-positive the grid call is a query and returns the grid, not an
+  // error number: a window too small for one 8x16 cell is an illegal call, not a success.
+  const Integer grid = SCREEN_SET_TEXT_GRID(width / 8, height / 16);
+  RUNTIME_CHECK(grid == 0 ? 0 : ERR_ILLEGAL_FUNCTION_CALL);
+  SCREEN_SET_COLOR(COLOR_TEXT, COLOR_BACKGROUND, 0);
+  SCREEN_CLEAR(0);
+}
+
+Boolean WINDOW_EVENT_CLOSE() {
+  const ErrorContext ctx{"Inc/GUI", "WINDOW_EVENT_CLOSE"};
+  return INPUT_KEY() == String{"\xFF" "k"};
+}
+
+void SETTEXT(Integer x, Integer y, Integer w, Integer h, const String& text, Integer mode, Integer fore,
+             Integer back) {
+  const ErrorContext ctx{"Inc/GUI", "SETTEXT"};
+  if (mode != MODE_TEXT && mode != MODE_DIGITS && mode != MODE_MASKED) return;
+  if (mode == MODE_DIGITS && !std::all_of(text.begin(), text.end(), [](char ch) { return ch >= '0' && ch <= '9'; }))
+    return;
+
+  // Interior (x+1, y+1)-(x+w-1, y+h-1); wide arithmetic keeps huge sizes defined.
+  const double x0 = x, y0 = y;
+  SCREEN_LINE(nullptr, static_cast<Single>(x0 + 1), static_cast<Single>(y0 + 1),
+              static_cast<Single>(x0 + w - 1), static_cast<Single>(y0 + h - 1), back, 2);
+
+  // Shown characters: min(len, (w - 8) \ 8), none below w = 16.
+  const long long fit = std::max<long long>(0, (static_cast<long long>(w) - 8) / 8);
+  const auto shown = static_cast<std::size_t>(std::min<long long>(fit, static_cast<long long>(text.size())));
+  if (shown == 0) return;
+  const String cell = mode == MODE_MASKED ? String(shown, '*') : text.substr(0, shown);
+  // Top row y + (h - 16) / 2 in floating point; the surface rounds halves away from zero.
+  const double ty = y0 + (static_cast<double>(h) - 16.0) / 2.0;
+  RUNTIME_CHECK(SCREEN_DRAW_TEXT(nullptr, static_cast<Single>(x0 + 4), static_cast<Single>(ty), 4, cell, fore));
+}
