@@ -1,0 +1,102 @@
+// The plot window, output metrics in logical units and the colour scale.
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+
+#include "Inc/Graphik.hpp"
+
+namespace graphik {
+
+Integer round_even(Double v) noexcept {
+  constexpr Double kLimit = 1073741824.0;  // 2^30: leaves room for adding a viewport offset
+  if (std::isnan(v)) return 0;
+  if (v > kLimit) return static_cast<Integer>(kLimit);
+  if (v < -kLimit) return -static_cast<Integer>(kLimit);
+  return static_cast<Integer>(std::nearbyint(v));  // default rounding mode: halves to even
+}
+
+bool single_ok(Double v) noexcept { return std::isfinite(v) && std::fabs(v) <= FLT_MAX; }
+
+Single to_single(Double v) noexcept {
+  if (v > FLT_MAX) return HUGE_VALF;
+  if (v < -FLT_MAX) return -HUGE_VALF;
+  return static_cast<Single>(v);
+}
+
+bool range_ok(Double lo, Double hi) noexcept {
+  if (!single_ok(lo) || !single_ok(hi)) return false;
+  const Single span = std::fabs(static_cast<Single>(hi) - static_cast<Single>(lo));
+  return std::isfinite(span) && span >= FLT_MIN;
+}
+
+Metrics current_metrics() {
+  Metrics mt;
+  mt.ow = OUTPUTWIDTH();
+  mt.oh = OUTPUTHEIGHT();
+  mt.cw = TEXTWIDTH(" ");
+  mt.th = TEXTHEIGHT();
+  mt.tw = [](const String& s) { return TEXTWIDTH(s); };
+  return mt;
+}
+
+}  // namespace graphik
+
+void INITGFX(const String& title, Integer width, Integer height, Integer foreground, Integer background) {
+  const ErrorContext ctx{"Inc/Graphik", "INITGFX"};
+  RUNTIME_CHECK(SCREEN_OPEN(width, height, 32, 2, 4, 0));
+  const Integer columns = width / 8, rows = height / 16;
+  const Integer grid = SCREEN_SET_TEXT_GRID(columns, rows);
+  // With both counts 0 the call reports the current grid, which is not an error.
+  if (columns > 0 || rows > 0) RUNTIME_CHECK(grid);
+  SCREEN_SET_TITLE(title);
+  SCREEN_SET_COLOR(foreground, background, 0);
+  SCREEN_CLEAR(0);
+}
+
+Integer OUTPUTWIDTH() {
+  const ErrorContext ctx{"Inc/Graphik", "OUTPUTWIDTH"};
+  Integer x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  SCREEN_QUERY(11, x1, y1, x2, y2);
+  return x2 - x1;
+}
+
+Integer OUTPUTHEIGHT() {
+  const ErrorContext ctx{"Inc/Graphik", "OUTPUTHEIGHT"};
+  Integer x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  SCREEN_QUERY(11, x1, y1, x2, y2);
+  return y2 - y1;
+}
+
+Double TEXTWIDTH(const String& text) {
+  const ErrorContext ctx{"Inc/Graphik", "TEXTWIDTH"};
+  // TW = map_x(8 * len) - map_x(0), pixel -> logical x
+  const Single pixels = static_cast<Single>(8.0 * static_cast<Double>(text.size()));
+  return static_cast<Double>(SCREEN_MAP_COORD(pixels, 2)) - static_cast<Double>(SCREEN_MAP_COORD(0.0f, 2));
+}
+
+Double TEXTHEIGHT(const String& /*text*/) {
+  const ErrorContext ctx{"Inc/Graphik", "TEXTHEIGHT"};
+  // TH = |map_y(16) - map_y(0)|, pixel -> logical y; logical y usually grows upwards
+  return std::fabs(static_cast<Double>(SCREEN_MAP_COORD(16.0f, 3)) - static_cast<Double>(SCREEN_MAP_COORD(0.0f, 3)));
+}
+
+Integer RGBWERT(Double t, Integer steps) {
+  const ErrorContext ctx{"Inc/Graphik", "RGBWERT"};
+  // t = round(steps * t) / steps: steps + 1 distinct colours on 0..1
+  if (steps != 0) t = std::nearbyint(static_cast<Double>(steps) * t) / static_cast<Double>(steps);
+  std::uint32_t c;
+  if (!(t >= 0)) {  // below 0, and NaN
+    c = 0xFF0000FAu;
+  } else if (t < 0.25) {  // green = round(1000 t)
+    c = 0xFF000000u + static_cast<std::uint32_t>(std::nearbyint(1000 * t)) * 256u + 250u;
+  } else if (t < 0.5) {  // blue = round(500 - 1000 t)
+    c = 0xFF00FA00u + static_cast<std::uint32_t>(std::nearbyint(500 - 1000 * t));
+  } else if (t < 0.75) {  // red = round(1000 t - 500)
+    c = 0xFF00FA00u + static_cast<std::uint32_t>(std::nearbyint(1000 * t - 500)) * 65536u;
+  } else if (t < 1) {  // green = round(1000 - 1000 t)
+    c = 0xFFFA0000u + static_cast<std::uint32_t>(std::nearbyint(1000 - 1000 * t)) * 256u;
+  } else {
+    c = 0xFFFA0000u;
+  }
+  return static_cast<Integer>(c);
+}
