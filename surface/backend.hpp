@@ -24,6 +24,9 @@ void sleep_ms(double ms);
 // Called before every INPUT_MOUSE / INPUT_KEY poll (lets the headless clock move on).
 void before_poll();
 
+// Brings the input state up to the present moment without waiting.
+void update();
+
 // False when no key can ever arrive any more (TIME_SLEEP(-1) then returns instead of hanging).
 bool key_may_arrive();
 

@@ -97,6 +97,8 @@ void sleep_ms(double ms) { advance(ms > 0 ? ms : 0); }
 
 void before_poll() { advance(kPollStepMs); }
 
+void update() { advance(0); }
+
 bool key_may_arrive() {
   for (const auto& [at, e] : state().script)
     if (e.kind == Kind::Key) return true;

@@ -29,6 +29,7 @@ void mark_rows(Core& c, long long y0, long long y1) {
 
 // Reads and clears the key-hit flag.
 bool take_key_hit(Core& c) {
+  backend::update();
   std::lock_guard lock(c.mutex);
   const bool hit = c.keys.hit;
   c.keys.hit = false;

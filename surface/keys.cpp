@@ -46,13 +46,18 @@ constexpr std::array<char16_t, 256> kCp437 = {
 
 using Pair = std::pair<char32_t, unsigned char>;
 
-// Code points above ASCII with their bytes, sorted by code point, plus the usual aliases
-// (Greek small beta typed for the sharp s glyph, micro sign and Greek mu share 0xE6).
-const std::array<Pair, 130>& reverse_table() {
-  static const std::array<Pair, 130> table = [] {
-    std::array<Pair, 130> t{};
+// Every non-ASCII code point of the table with its byte, sorted by code point, plus the usual
+// aliases (Greek small beta typed for the sharp s glyph, Greek mu for the micro sign).
+constexpr std::size_t kReverseSize = 162;
+
+const std::array<Pair, kReverseSize>& reverse_table() {
+  static const std::array<Pair, kReverseSize> table = [] {
+    std::array<Pair, kReverseSize> t{};
     std::size_t n = 0;
-    for (int b = 0x80; b <= 0xFF; ++b) t[n++] = {kCp437[static_cast<std::size_t>(b)], static_cast<unsigned char>(b)};
+    for (int b = 1; b <= 0xFF; ++b) {
+      const char32_t cp = kCp437[static_cast<std::size_t>(b)];
+      if (cp >= 0x80) t[n++] = {cp, static_cast<unsigned char>(b)};
+    }
     t[n++] = {0x03B2, 0xE1};  // beta
     t[n++] = {0x03BC, 0xE6};  // mu
     std::sort(t.begin(), t.end());

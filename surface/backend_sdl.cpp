@@ -1,0 +1,390 @@
+// The windowed backend. A window thread of its own owns every window-system call: it
+// creates the window, shows the changed rows of page 0 and turns the window system's
+// events into the key queue and the mouse state. The program's thread only touches Core.
+#include <SDL.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "surface/backend.hpp"
+#include "surface/keys.hpp"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kFrame = std::chrono::milliseconds(10);
+
+double steady_ms() {
+  return std::chrono::duration<double, std::milli>(Clock::now().time_since_epoch()).count();
+}
+
+// What the window thread shares with the program's thread (besides Core).
+struct Shared {
+  std::thread thread;
+  std::atomic<bool> stop{false};
+
+  std::mutex m;  // guards everything below
+  std::condition_variable cv;
+  int started = -1;  // -1 while starting, 1 window made, 0 failed
+  std::string title;
+  bool title_dirty = false;
+  bool recording = false;
+  std::vector<double> passes;
+
+  ~Shared() { shut_down(); }
+
+  void shut_down() {
+    stop.store(true);
+    if (thread.joinable()) thread.join();
+  }
+};
+
+Shared& shared() {
+  static Shared s;
+  return s;
+}
+
+// A key without a character, or -1.
+Integer special_key(const SDL_Keysym& k) {
+  using keys::Special;
+  switch (k.sym) {
+    case SDLK_BACKSPACE: return keys::kBackspace;
+    case SDLK_TAB: return keys::kTab;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return keys::kEnter;
+    case SDLK_ESCAPE: return keys::kEscape;
+    default: break;
+  }
+  switch (k.scancode) {
+    case SDL_SCANCODE_LEFT: return keys::code_of(Special::Left);
+    case SDL_SCANCODE_RIGHT: return keys::code_of(Special::Right);
+    case SDL_SCANCODE_UP: return keys::code_of(Special::Up);
+    case SDL_SCANCODE_DOWN: return keys::code_of(Special::Down);
+    case SDL_SCANCODE_HOME: return keys::code_of(Special::Home);
+    case SDL_SCANCODE_END: return keys::code_of(Special::End);
+    case SDL_SCANCODE_DELETE: return keys::code_of(Special::Delete);
+    case SDL_SCANCODE_INSERT: return keys::code_of(Special::Insert);
+    case SDL_SCANCODE_PAGEUP: return keys::code_of(Special::PageUp);
+    case SDL_SCANCODE_PAGEDOWN: return keys::code_of(Special::PageDown);
+    case SDL_SCANCODE_F11: return keys::code_of(Special::F11);
+    case SDL_SCANCODE_F12: return keys::code_of(Special::F12);
+    default: break;
+  }
+  if (k.scancode >= SDL_SCANCODE_F1 && k.scancode <= SDL_SCANCODE_F10)
+    return keys::extended(keys::scan_code(Special::F1) + (k.scancode - SDL_SCANCODE_F1));
+  // Without NumLock the keypad is a second set of cursor keys; with it, digits arrive as text.
+  if ((k.mod & KMOD_NUM) == 0) {
+    switch (k.scancode) {
+      case SDL_SCANCODE_KP_4: return keys::code_of(Special::Left);
+      case SDL_SCANCODE_KP_6: return keys::code_of(Special::Right);
+      case SDL_SCANCODE_KP_8: return keys::code_of(Special::Up);
+      case SDL_SCANCODE_KP_2: return keys::code_of(Special::Down);
+      case SDL_SCANCODE_KP_7: return keys::code_of(Special::Home);
+      case SDL_SCANCODE_KP_1: return keys::code_of(Special::End);
+      case SDL_SCANCODE_KP_PERIOD: return keys::code_of(Special::Delete);
+      case SDL_SCANCODE_KP_0: return keys::code_of(Special::Insert);
+      case SDL_SCANCODE_KP_9: return keys::code_of(Special::PageUp);
+      case SDL_SCANCODE_KP_3: return keys::code_of(Special::PageDown);
+      default: break;
+    }
+  }
+  return -1;
+}
+
+int button_bit(Uint8 button) {
+  switch (button) {
+    case SDL_BUTTON_LEFT: return 1;
+    case SDL_BUTTON_RIGHT: return 2;
+    case SDL_BUTTON_MIDDLE: return 4;
+    default: return 0;
+  }
+}
+
+int bits_of_mask(Uint32 mask) {
+  return ((mask & SDL_BUTTON_LMASK) ? 1 : 0) | ((mask & SDL_BUTTON_RMASK) ? 2 : 0) |
+         ((mask & SDL_BUTTON_MMASK) ? 4 : 0);
+}
+
+// The window and what it shows.
+class Window {
+ public:
+  bool create(surf::Core& c, const std::string& title) {
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // Ctrl+C must still end the program
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");        // presenting must never block the thread
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
+    sdl_ = true;
+    {
+      std::lock_guard lock(c.mutex);
+      width_ = c.width;
+      height_ = c.height;
+    }
+    window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width_, height_,
+                               SDL_WINDOW_SHOWN);
+    if (window_ == nullptr) return false;
+    renderer_ = SDL_CreateRenderer(window_, -1, 0);
+    if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (renderer_ == nullptr || !make_texture()) return false;
+    SDL_StartTextInput();
+    return true;
+  }
+
+  ~Window() {
+    if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+    if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+    if (window_ != nullptr) SDL_DestroyWindow(window_);
+    if (sdl_) SDL_Quit();
+  }
+
+  void set_title(const std::string& title) { SDL_SetWindowTitle(window_, title.c_str()); }
+
+  // One pass of the presenter: copy the changed rows under the lock, show them outside it.
+  void present(surf::Core& c) {
+    int y0 = -1, y1 = -1;
+    bool resized = false;
+    // Announce the wait so that DrawLock lets this thread in next (see DrawLock).
+    c.presenter_waiting.store(true, std::memory_order_release);
+    c.mutex.lock();
+    c.presenter_waiting.store(false, std::memory_order_release);
+    if (c.open && (c.width != width_ || c.height != height_)) {
+      width_ = c.width;
+      height_ = c.height;
+      resized = true;
+    }
+    if (c.open && c.lock_count == 0 && !c.changed.empty()) {
+      staging_.resize(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
+      const std::size_t w = static_cast<std::size_t>(width_);
+      for (int y = 0; y < height_; ++y) {
+        if (c.changed[static_cast<std::size_t>(y)] == 0) continue;
+        c.changed[static_cast<std::size_t>(y)] = 0;
+        std::memcpy(&staging_[y * w], &c.page[0][y * w], w * sizeof(std::uint32_t));
+        if (y0 < 0) y0 = y;
+        y1 = y;
+      }
+    }
+    c.mutex.unlock();
+
+    if (resized) {
+      SDL_SetWindowSize(window_, width_, height_);
+      if (!make_texture()) return;
+    }
+    if (y0 >= 0) {
+      const SDL_Rect band{0, y0, width_, y1 - y0 + 1};
+      SDL_UpdateTexture(texture_, &band, &staging_[static_cast<std::size_t>(y0) * static_cast<std::size_t>(width_)],
+                        width_ * 4);
+      dirty_ = true;
+    }
+    if (dirty_) {
+      SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+      SDL_RenderPresent(renderer_);
+      dirty_ = false;
+    }
+  }
+
+  // Handles every pending event of the window system.
+  void pump(surf::Core& c) {
+    SDL_Event e;
+    bool closed = false;
+    while (SDL_PollEvent(&e) != 0) {
+      // Queried outside the lock: the X server's view of the buttons, to catch a release
+      // that happened while the pointer was elsewhere.
+      int held = -1;
+      if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_ENTER)
+        held = bits_of_mask(SDL_GetGlobalMouseState(nullptr, nullptr));
+      std::lock_guard lock(c.mutex);
+      surf::MouseState& m = c.mouse;
+      switch (e.type) {
+        case SDL_MOUSEMOTION:
+          m.x = e.motion.x;
+          m.y = e.motion.y;
+          m.inside = m.x >= 0 && m.y >= 0 && m.x < width_ && m.y < height_;
+          break;
+        case SDL_MOUSEBUTTONDOWN:
+          m.x = e.button.x;
+          m.y = e.button.y;
+          m.inside = m.x >= 0 && m.y >= 0 && m.x < width_ && m.y < height_;
+          m.buttons |= button_bit(e.button.button);
+          break;
+        case SDL_MOUSEBUTTONUP:
+          m.buttons &= ~button_bit(e.button.button);
+          break;
+        case SDL_MOUSEWHEEL: {
+          const int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+          m.wheel += notches;
+          break;
+        }
+        case SDL_KEYDOWN: {
+          const Integer code = special_key(e.key.keysym);
+          if (code >= 0) c.keys.push(code);
+          break;
+        }
+        case SDL_TEXTINPUT:
+          for (const char ch : keys::utf8_to_cp437(e.text.text)) c.keys.push(static_cast<unsigned char>(ch));
+          break;
+        case SDL_QUIT:  // also follows a window close; one close key is enough
+          if (!closed) c.keys.push(keys::kClose);
+          closed = true;
+          break;
+        case SDL_WINDOWEVENT:
+          switch (e.window.event) {
+            case SDL_WINDOWEVENT_CLOSE:
+              if (!closed) c.keys.push(keys::kClose);
+              closed = true;
+              break;
+            case SDL_WINDOWEVENT_FOCUS_GAINED:
+              m.active = true;
+              m.buttons = 0;
+              break;
+            case SDL_WINDOWEVENT_FOCUS_LOST:
+              m.active = false;
+              m.buttons = 0;
+              break;
+            case SDL_WINDOWEVENT_ENTER:
+              if (held >= 0) m.buttons &= held;
+              break;
+            case SDL_WINDOWEVENT_LEAVE:
+              m.inside = false;
+              break;
+            case SDL_WINDOWEVENT_EXPOSED:
+            case SDL_WINDOWEVENT_SHOWN:
+              dirty_ = true;
+              break;
+            default:
+              break;
+          }
+          break;
+        default:
+          break;
+      }
+    }
+  }
+
+ private:
+  bool make_texture() {
+    if (texture_ != nullptr) SDL_DestroyTexture(texture_);
+    // 0xXXRRGGBB pixels; the top byte has no effect.
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width_, height_);
+    dirty_ = true;
+    return texture_ != nullptr;
+  }
+
+  bool sdl_ = false;
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  int width_ = 0, height_ = 0;
+  std::vector<std::uint32_t> staging_;  // private copy of the rows being shown
+  bool dirty_ = true;
+};
+
+void window_thread(surf::Core& c) {
+  Shared& s = shared();
+  Window w;
+  std::string title;
+  {
+    std::lock_guard lock(s.m);
+    title = s.title;
+    s.title_dirty = false;
+  }
+  const bool ok = w.create(c, title);
+  {
+    std::lock_guard lock(s.m);
+    s.started = ok ? 1 : 0;
+  }
+  s.cv.notify_all();
+  if (!ok) return;
+
+  auto next = Clock::now();
+  while (!s.stop.load()) {
+    {
+      std::unique_lock lock(s.m);
+      if (s.title_dirty) {
+        title = s.title;
+        s.title_dirty = false;
+        lock.unlock();
+        w.set_title(title);
+      }
+    }
+    w.present(c);
+    const double t = steady_ms();
+    {
+      std::lock_guard lock(s.m);
+      if (s.recording) s.passes.push_back(t);
+    }
+    w.pump(c);
+    // A steady 10 ms rhythm; after a stall start afresh instead of catching up.
+    next += kFrame;
+    const auto now = Clock::now();
+    if (next < now) next = now + kFrame;
+    std::this_thread::sleep_until(next);
+  }
+}
+
+}  // namespace
+
+namespace surf::backend {
+
+bool open_window(Core& c) {
+  Shared& s = shared();
+  {
+    std::lock_guard lock(s.m);
+    if (s.started == 1) return true;  // the running window thread picks up the new size
+  }
+  if (s.thread.joinable()) s.thread.join();  // an earlier attempt that failed
+  {
+    std::lock_guard lock(s.m);
+    s.started = -1;
+  }
+  s.stop.store(false);
+  s.thread = std::thread(window_thread, std::ref(c));
+  std::unique_lock lock(s.m);
+  s.cv.wait(lock, [&] { return s.started != -1; });
+  return s.started == 1;
+}
+
+void set_title(const std::string& utf8) {
+  Shared& s = shared();
+  std::lock_guard lock(s.m);
+  s.title = utf8;
+  s.title_dirty = true;
+}
+
+double now_ms() { return steady_ms(); }
+
+void sleep_ms(double ms) {
+  if (ms > 0) std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms));
+}
+
+void before_poll() {}
+
+void update() {}
+
+bool key_may_arrive() {
+  Shared& s = shared();
+  std::lock_guard lock(s.m);
+  return s.started == 1;
+}
+
+void presenter_record_start() {
+  Shared& s = shared();
+  std::lock_guard lock(s.m);
+  s.passes.clear();
+  s.recording = true;
+}
+
+std::vector<double> presenter_record_stop() {
+  Shared& s = shared();
+  std::lock_guard lock(s.m);
+  s.recording = false;
+  return std::move(s.passes);
+}
+
+}  // namespace surf::backend

@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <tuple>
+
+#include "surface/core.hpp"
+#include "surface/headless.hpp"
+#include "surface/keys.hpp"
+#include "surface/runtime.hpp"
+#include "surface/surface.hpp"
+
+namespace {
+
+class Window : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    headless::reset();
+    ASSERT_EQ(SCREEN_OPEN(320, 200, 32, 2, 4, 0), 0);
+  }
+
+  struct Mouse {
+    Integer result, x, y, wheel, buttons, clip;
+  };
+  static Mouse mouse() {
+    Mouse m{};
+    m.result = INPUT_MOUSE(m.x, m.y, m.wheel, m.buttons, m.clip);
+    return m;
+  }
+  static void expect_outside(const Mouse& m) {
+    EXPECT_EQ(m.result, 1);
+    EXPECT_EQ(m.x, -1);
+    EXPECT_EQ(m.y, -1);
+    EXPECT_EQ(m.wheel, -1);
+    EXPECT_EQ(m.buttons, -1);
+    EXPECT_EQ(m.clip, -1);
+  }
+  // Lets the virtual clock reach `ms`.
+  static void until(double ms) { TIME_SLEEP(static_cast<Integer>(ms - headless::now_ms()) + 1); }
+};
+
+TEST_F(Window, OpenRejectsBadArgumentsAndRecordsTheError) {
+  for (auto [w, h, depth] : {std::tuple{0, 10, 32}, {10, -1, 32}, {10, 10, 7}, {100000, 10, 32}}) {
+    RUNTIME_SET_LAST_ERROR(0);
+    EXPECT_EQ(SCREEN_OPEN(w, h, depth, 1, 0, 0), 1) << w << "x" << h << "@" << depth;
+    EXPECT_EQ(RUNTIME_LAST_ERROR(), 1);
+  }
+  EXPECT_EQ(SCREEN_OPEN(8, 4, 24, 0, 0, 0), 0);  // pages <= 0 count as one
+  EXPECT_EQ(surf::core().pages, 1);
+  EXPECT_EQ(SCREEN_OPEN(8, 4, 32, 9, 0, 0), 0);  // more than two are clamped
+  EXPECT_EQ(surf::core().pages, 2);
+}
+
+TEST_F(Window, OpenStartsFromZeroedPagesAndDefaultDrawState) {
+  surf::Core& c = surf::core();
+  c.page[0][5] = 0x123456;
+  c.page[1][5] = 0x123456;
+  c.draw.fore = 7;
+  c.draw.view = surf::Viewport{10, 10, 5, 5, true, true};
+  c.draw.win.active = true;
+  c.draw.font_height = 16;
+  c.draw.cursor_row = 3;
+  ASSERT_EQ(SCREEN_OPEN(64, 48, 32, 2, 4, 0), 0);
+  EXPECT_EQ(c.page[0].size(), 64u * 48u);
+  EXPECT_EQ(c.page[0][5], 0u);
+  EXPECT_EQ(c.page[1][5], 0u);
+  EXPECT_EQ(c.draw.fore, 0xFFFFFFFFu);
+  EXPECT_EQ(c.draw.back, 0xFF000000u);
+  EXPECT_EQ(c.draw.view.left, 0);
+  EXPECT_EQ(c.draw.view.width, 64);
+  EXPECT_EQ(c.draw.view.height, 48);
+  EXPECT_FALSE(c.draw.view.user_set);
+  EXPECT_FALSE(c.draw.win.active);
+  EXPECT_EQ(c.draw.font_height, 8);
+  EXPECT_EQ(c.draw.cursor_row, 0);
+}
+
+TEST_F(Window, UnlockMarksRowsAndNeverGoesBelowZero) {
+  surf::Core& c = surf::core();
+  auto clear = [&] { std::fill(c.changed.begin(), c.changed.end(), 0); };
+  auto marked = [&] { return std::count(c.changed.begin(), c.changed.end(), 1); };
+  SCREEN_LOCK();
+  SCREEN_LOCK();
+  EXPECT_EQ(c.lock_count, 2);
+  clear();
+  SCREEN_UNLOCK(190, -1);  // to the bottom
+  EXPECT_EQ(marked(), 10);
+  EXPECT_EQ(c.changed[190], 1);
+  clear();
+  SCREEN_UNLOCK(-1, -1);  // everything
+  EXPECT_EQ(marked(), 200);
+  EXPECT_EQ(c.lock_count, 0);
+  clear();
+  SCREEN_UNLOCK(-500, 1 << 30);  // clamped to the surface
+  EXPECT_EQ(marked(), 200);
+  clear();
+  SCREEN_UNLOCK(50, 40);  // empty band
+  EXPECT_EQ(marked(), 0);
+  EXPECT_EQ(c.lock_count, 0);
+}
+
+TEST_F(Window, DrawLockMarksTheTouchedBandClampedToTheSurface) {
+  surf::Core& c = surf::core();
+  std::fill(c.changed.begin(), c.changed.end(), 0);
+  {
+    surf::DrawLock lock(c);
+    lock.touch(195, 250);
+    lock.touch(-3, 2);
+  }
+  EXPECT_EQ(std::count(c.changed.begin(), c.changed.end(), 1), 200);
+  std::fill(c.changed.begin(), c.changed.end(), 0);
+  { surf::DrawLock lock(c); }  // nothing touched, nothing marked
+  EXPECT_EQ(std::count(c.changed.begin(), c.changed.end(), 1), 0);
+}
+
+TEST_F(Window, KeyQueueKeepsTheNewestSixteen) {
+  for (int i = 0; i < 17; ++i) headless::key(0, 'a' + i);
+  headless::close_request(0);
+  until(1);
+  for (int i = 2; i < 17; ++i) EXPECT_EQ(INPUT_KEY(), String(1, static_cast<char>('a' + i)));
+  EXPECT_EQ(INPUT_KEY(), "\xFFk");
+  EXPECT_EQ(INPUT_KEY(), "");
+}
+
+TEST_F(Window, LongSleepsEndSoonAfterAKey) {
+  headless::key(120, 'x');
+  TIME_SLEEP(500);
+  EXPECT_GE(headless::now_ms(), 120);
+  EXPECT_LE(headless::now_ms(), 170);
+
+  // A key that came in before the sleep ends it at once; the key stays queued.
+  const double t0 = headless::now_ms();
+  headless::key(t0, 'y');
+  TIME_SLEEP(500);
+  EXPECT_LT(headless::now_ms() - t0, 1);
+  EXPECT_EQ(INPUT_KEY(), "x");
+
+  // Taking a key clears the flag, so the next long sleep runs its full length.
+  const double t1 = headless::now_ms();
+  TIME_SLEEP(500);
+  EXPECT_NEAR(headless::now_ms() - t1, 500, 1);
+}
+
+TEST_F(Window, ShortAndNonPositiveSleeps) {
+  headless::key(5, 'x');
+  TIME_SLEEP(10);  // not cut short
+  EXPECT_NEAR(headless::now_ms(), 10, 1e-9);
+  TIME_SLEEP(0);
+  TIME_SLEEP(-7);
+  EXPECT_NEAR(headless::now_ms(), 10, 1e-9);
+  TIME_SLEEP(-1);  // the flag is set: returns at once
+  EXPECT_NEAR(headless::now_ms(), 10, 1e-9);
+  headless::key(230, 'y');
+  TIME_SLEEP(-1);  // checks every 50 ms
+  EXPECT_NEAR(headless::now_ms(), 260, 1e-9);
+  TIME_SLEEP(-1);  // no key can come any more: returns instead of hanging
+}
+
+TEST_F(Window, MouseOutsideOrInactiveReportsMinusOne) {
+  expect_outside(mouse());  // the pointer has not entered yet
+  headless::move(0, 10, 20);
+  until(1);
+  const Mouse m = mouse();
+  EXPECT_EQ(m.result, 0);
+  EXPECT_EQ(m.x, 10);
+  EXPECT_EQ(m.y, 20);
+  EXPECT_EQ(m.wheel, 0);
+  EXPECT_EQ(m.buttons, 0);
+  EXPECT_EQ(m.clip, 0);
+  headless::move(2, 320, 20);  // one past the right edge
+  until(3);
+  expect_outside(mouse());
+  headless::move(4, 319, 199);
+  headless::leave(5);
+  until(6);
+  expect_outside(mouse());
+  headless::move(7, 1, 1);
+  headless::activate(8, false);
+  until(9);
+  expect_outside(mouse());
+}
+
+TEST_F(Window, ButtonsWheelAndActivation) {
+  headless::move(0, 50, 50);
+  headless::press(1, 1);
+  headless::press(1, 2);
+  headless::wheel(2, 2);
+  headless::wheel(2, -3);
+  until(3);
+  Mouse m = mouse();
+  EXPECT_EQ(m.buttons, 3);
+  EXPECT_EQ(m.wheel, -1);
+  headless::release(4, 1);
+  until(5);
+  EXPECT_EQ(mouse().buttons, 2);
+  // Losing and regaining the focus forgets the held button.
+  headless::activate(6, false);
+  headless::activate(7, true);
+  until(8);
+  m = mouse();
+  EXPECT_EQ(m.result, 0);
+  EXPECT_EQ(m.buttons, 0);
+  EXPECT_EQ(m.wheel, -1);
+}
+
+TEST_F(Window, ReleaseOutsideIsSeenWhenThePointerReturns) {
+  headless::click(0, 100, 100, 40);  // held until 40 ms
+  headless::move(20, -30, 100);      // dragged out of the window
+  headless::move(60, 100, 100);      // back in after the release
+  until(1);
+  EXPECT_EQ(mouse().buttons, 1);
+  // The toolkit's release wait: poll and sleep 1 ms until the buttons read 0.
+  Mouse m = mouse();
+  while (m.buttons != 0) {
+    TIME_SLEEP(1);
+    m = mouse();
+  }
+  EXPECT_GE(headless::now_ms(), 60);
+  EXPECT_LE(headless::now_ms(), 62);
+}
+
+TEST_F(Window, PollingWithoutSleepStillReachesScriptedEvents) {
+  headless::click(0, 10, 10, 5);
+  until(1);
+  Integer x, y, wheel, buttons, clip;
+  int polls = 0;
+  do {
+    INPUT_MOUSE(x, y, wheel, buttons, clip);
+  } while (buttons != 0 && ++polls < 10'000'000);
+  EXPECT_EQ(buttons, 0);
+}
+
+TEST_F(Window, PixelsReadBackAndExportAsPng) {
+  surf::core().page[0][3 * 320 + 2] = 0x00FF8000;
+  EXPECT_EQ(headless::pixel(2, 3), 0x00FF8000u);
+  EXPECT_EQ(headless::pixel(-1, 3), 0u);
+  EXPECT_EQ(headless::pixel(320, 0), 0u);
+  const std::string path = ::testing::TempDir() + "window_test.png";
+  ASSERT_TRUE(headless::write_png(path));
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  unsigned char sig[8] = {};
+  EXPECT_EQ(std::fread(sig, 1, 8, f), 8u);
+  std::fclose(f);
+  EXPECT_EQ(sig[1], 'P');
+  EXPECT_EQ(sig[2], 'N');
+  EXPECT_FALSE(headless::write_png("/nonexistent-dir/x.png"));
+}
+
+}  // namespace
