@@ -53,7 +53,7 @@ inline void RUNTIME_CHECK(Integer result, std::source_location where = std::sour
 
 // The error number recorded by the last surface operation that can fail (0: success).
 Integer RUNTIME_LAST_ERROR();
-void RUNTIME_SET_LAST_ERROR(Integer number);
+void RUNTIME_SET_LAST_ERROR(Integer number);  // records `number` as the current error
 
 namespace rt {
 // Longest report text in bytes.
