@@ -323,10 +323,14 @@ void PLOTFKT(GRAPHIK_FKT2 f, Double x1, Double y1, Double x2, Double y2, Integer
   const Double dx = (x2 - x1) / (ow + 1.0), dy = (y2 - y1) / (oh + 1.0);
   if (x1 + dx == x1 || x2 - dx == x2 || y2 - dy == y2 || y1 + dy == y1) return;  // too narrow for one step
   const Double range = fmax - fmin;
-  Integer columns = 0;
-  for (Double x = x1; (dx > 0 ? x <= x2 : x >= x2) && columns <= ow + 2; x += dx, ++columns) {
-    Integer rows = 0;
-    for (Double y = y2; (dy > 0 ? y >= y1 : y <= y1) && rows <= oh + 2; y -= dy, ++rows) {
+  // x = x1 + k dx and y = y2 - j dy are computed from their counters rather than summed, so
+  // that the last column and row are not lost to accumulated rounding.
+  for (Integer k = 0; k <= ow + 2; ++k) {
+    const Double x = x1 + k * dx;
+    if (dx > 0 ? x > x2 : x < x2) break;
+    for (Integer j = 0; j <= oh + 2; ++j) {
+      const Double y = y2 - j * dy;
+      if (dy > 0 ? y < y1 : y > y1) break;
       const Double v = fn(x, y);
       SCREEN_PSET(nullptr, to_single(x), to_single(y), RGBWERT((v - fmin) / range, steps), 4);  // t = (v - fmin)/(fmax - fmin)
     }
