@@ -1,0 +1,277 @@
+// Diagrams drawn on the headless surface, checked pixel by pixel.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <numbers>
+#include <vector>
+
+#include "Inc/Graphik.hpp"
+#include "surface/headless.hpp"
+
+namespace {
+
+constexpr std::uint32_t kBlack = 0x000000, kWhite = 0xFFFFFF;
+const Double kNaN = std::numeric_limits<Double>::quiet_NaN();
+
+std::uint32_t rgb(int x, int y) { return headless::pixel(x, y) & 0xFFFFFFu; }
+
+// Number of pixels of colour c in the inclusive rectangle.
+int count(std::uint32_t c, int x0, int y0, int x1, int y1) {
+  int n = 0;
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x) n += rgb(x, y) == c;
+  return n;
+}
+
+void open(std::uint32_t fore = kBlack, std::uint32_t back = kWhite) {
+  headless::reset();
+  INITGFX("test", 640, 480, static_cast<Integer>(fore), static_cast<Integer>(back));
+}
+
+// Surface pixel of a logical point in the current viewport and mapping.
+std::pair<int, int> pixel_of(Double x, Double y) {
+  Integer l = 0, t = 0, r = 0, b = 0;
+  SCREEN_QUERY(11, l, t, r, b);
+  return {l + static_cast<int>(std::lround(SCREEN_MAP_COORD(static_cast<Single>(x), 0))),
+          t + static_cast<int>(std::lround(SCREEN_MAP_COORD(static_cast<Single>(y), 1)))};
+}
+
+std::vector<Double> g_calls;
+Double record(Double x) {
+  g_calls.push_back(x);
+  return x;
+}
+Double plane(Double x, Double) { return x; }
+Double flat(Double, Double) { return 3; }
+
+TEST(GraphikGrid, WorkedRangeSetsMarginViewportAndMapping) {
+  open();
+  KOORDINATEN(-10, -1, 10, 1, 4, 2, "x", "ab", "caption");
+  Integer l = 0, t = 0, r = 0, b = 0;
+  SCREEN_QUERY(11, l, t, r, b);
+  EXPECT_EQ(l, 32);
+  EXPECT_EQ(t, 16);
+  EXPECT_EQ(r, 623);
+  EXPECT_EQ(b, 415);
+  EXPECT_EQ(rgb(31, 200), kBlack);  // border one pixel outside
+  EXPECT_EQ(rgb(624, 200), kBlack);
+  EXPECT_GT(count(kBlack, 8, 0, 31, 24), 0);  // "1 " right-aligned at the top edge
+  // the two-letter name "ab " is written horizontally in the margin at rows 207..223
+  EXPECT_GT(count(kBlack, 0, 207, 31, 223), 0);
+  EXPECT_EQ(count(kBlack, 0, 150, 31, 200), 0);
+}
+
+TEST(GraphikGrid, LongYNameIsRotated) {
+  open();
+  KOORDINATEN(-10, -1, 10, 1, 4, 2, "x", "abc", "");
+  // rotated from (8, 232) upwards: 32 rows high, 16 columns wide
+  EXPECT_GT(count(kBlack, 8, 200, 24, 215), 0);
+  EXPECT_GT(count(kBlack, 8, 216, 24, 232), 0);
+  EXPECT_EQ(count(kBlack, 25, 190, 31, 240), 0);
+}
+
+TEST(GraphikGrid, LinesStandAtEveryInterval) {
+  open();
+  SCREEN_SET_VIEW(50, 50, 449, 349, 0, 0, SCREEN_VIEW_NO_FILL | SCREEN_VIEW_NO_BORDER);
+  KOORDINATEN(0, 0, 8, 1, 4, 1, "", "", "");
+  const int row = pixel_of(0, 0.5).second;
+  for (int v = 0; v <= 8; ++v) {
+    const int x = pixel_of(v, 0.5).first;
+    EXPECT_EQ(rgb(x, row), v % 2 == 0 ? kBlack : kWhite) << "x = " << v;
+  }
+}
+
+TEST(GraphikGrid, DegenerateArgumentsDrawOnlyWhatIsDefined) {
+  open();
+  KOORDINATEN(0, 0, 8, 1, 0, -3, "", "", "");  // no grid lines, frame only
+  const auto [x, y] = pixel_of(4, 0.5);
+  EXPECT_EQ(rgb(x, y), kWhite);
+  for (const Double bad : {kNaN, 5.0, 1e300}) {
+    open();
+    KOORDINATEN(5, 0, bad, 1, 4, 4, "x", "y", "");
+    EXPECT_FLOAT_EQ(SCREEN_MAP_COORD(7, 0), 7) << "mapping switched off for " << bad;
+  }
+  open();
+  KOORDINATEN(0, 0, 1, 1, 1000000000, 0, "", "", "");  // more lines than columns: all filled
+  Integer l = 0, t = 0, r = 0, b = 0;
+  SCREEN_QUERY(11, l, t, r, b);
+  EXPECT_EQ(count(kBlack, l, t, r, b), (r - l + 1) * (b - t + 1));
+}
+
+TEST(GraphikCurves, SegmentsAndSkippedPoints) {
+  open();
+  Array<Double> xs(0, 3), ys(0, 3);
+  const Double px[] = {10, 100, kNaN, 300}, py[] = {10, 10, 50, 50};
+  for (int i = 0; i < 4; ++i) xs[i] = px[i], ys[i] = py[i];
+  ZEICHNEKURVE(xs, ys, 0xFF0000);
+  EXPECT_EQ(count(0xFF0000, 0, 0, 639, 479), 91);  // only the first segment survives
+  Array<Double> one(0, 0);
+  one[0] = 5;
+  ZEICHNEKURVE(one, one, 0x00FF00);
+  EXPECT_EQ(count(0x00FF00, 0, 0, 639, 479), 0);
+}
+
+TEST(GraphikCurves, ShortSecondArrayIsOutOfBounds) {
+  Array<Double> xs(0, 3), ys(0, 2);
+  EXPECT_EXIT(
+      {
+        open();
+        ZEICHNEKURVE(xs, ys, 0);
+      },
+      testing::ExitedWithCode(6), "out of bounds array access");
+}
+
+TEST(GraphikFunction, SegmentStartsAndEvaluationOrder) {
+  open();
+  g_calls.clear();
+  ZEICHNEFKT(record, 0, 3, 0);
+  ASSERT_GE(g_calls.size(), 598u);
+  ASSERT_LE(g_calls.size(), 600u);
+  for (std::size_t k = 0; k + 1 < g_calls.size(); k += 2) {
+    const Double start = 0.01 * static_cast<Double>(k / 2);
+    EXPECT_NEAR(g_calls[k + 1], start, 1e-9);  // f at x after f at x + h
+    EXPECT_NEAR(g_calls[k], start + 0.01, 1e-9);
+  }
+}
+
+TEST(GraphikFunction, ZeroOrNonFiniteStepReturns) {
+  open();
+  g_calls.clear();
+  ZEICHNEFKT(record, 2, 2, 0);
+  ZEICHNEFKT(record, kNaN, 1, 0);
+  ZEICHNEFKT(record, 0, std::numeric_limits<Double>::infinity(), 0);
+  EXPECT_TRUE(g_calls.empty());
+  ZEICHNEFKT(record, 1e17, 1e17 + 16, 0);  // x + h == x
+  EXPECT_LE(g_calls.size(), 2u);
+  EXPECT_EXIT(ZEICHNEFKT(nullptr, 2, 2, 0), testing::ExitedWithCode(7), "null pointer access");
+}
+
+TEST(GraphikBars, CentredBarsAndANegativeBar) {
+  open();
+  Array<String> names(0, 2);
+  Array<Double> values(0, 2);
+  Array<Integer> colours(0, 2);
+  const Double v[] = {1, -1, 2};
+  const Integer c[] = {0xFF0000, 0x00FF00, 0x0000FF};
+  for (int i = 0; i < 3; ++i) names[i] = "n", values[i] = v[i], colours[i] = c[i];
+  const String yname = "Menge";
+  BALKENDIAGRAMM(names, values, -2, 3, 5, "x", yname, "cap", colours);
+  EXPECT_EQ(yname, "Menge");
+  EXPECT_NEAR(SCREEN_MAP_COORD(-0.5f, 0), 0, 1e-3);  // window -0.5..2.5
+  for (int i = 0; i < 3; ++i) {
+    const auto [x, y] = pixel_of(i, v[i] / 2);
+    EXPECT_EQ(rgb(x, y), static_cast<std::uint32_t>(c[i])) << i;
+    const auto [xo, yo] = pixel_of(i, -v[i] / 2);  // the other side of 0 stays empty
+    EXPECT_NE(rgb(xo, yo), static_cast<std::uint32_t>(c[i])) << i;
+    const auto [xg, yg] = pixel_of(i + 0.5, v[i] / 2);  // the gap between bars
+    EXPECT_NE(rgb(xg, yg), static_cast<std::uint32_t>(c[i])) << i;
+  }
+}
+
+// Pie with values 1, 1, 2 on the whole 640 x 480 window: centre (320, 216), radius 168.
+class GraphikPie : public testing::TestWithParam<std::uint32_t> {};
+
+TEST_P(GraphikPie, SlicesFillInsideTheirSpans) {
+  const std::uint32_t fore = GetParam(), back = fore ^ 0xFFFFFFu;
+  open(fore, back);
+  Array<String> names(0, 2);
+  Array<Double> values(0, 2);
+  Array<Integer> colours(0, 2);
+  const std::uint32_t fills[] = {0xFF0000, 0x00AA00, 0x0000FF};
+  const Double v[] = {1, 1, 2};
+  for (int i = 0; i < 3; ++i) names[i] = "Slice", values[i] = v[i], colours[i] = static_cast<Integer>(fills[i]);
+  KREISDIAGRAMM(names, values, colours, "");
+
+  const Double cx = 320, cy = 216, r = 168, pi = std::numbers::pi;
+  for (int y = 0; y < 480; ++y) {
+    for (int x = 0; x < 640; ++x) {
+      const Double dx = x - cx, dy = cy - y, d = std::hypot(dx, dy);
+      const std::uint32_t p = rgb(x, y);
+      if (d > r + 1.5) {
+        ASSERT_TRUE(p == fore || p == back) << "fill leaked to " << x << "," << y;
+        continue;
+      }
+      Double a = std::atan2(dy, dx);
+      if (a < 0) a += 2 * pi;
+      const bool near_line = d < 3 || std::fabs(dy) < 2 || (a < pi && std::fabs(dx) < 2);
+      if (d > r - 2 || near_line) continue;
+      const int slice = a < pi / 2 ? 0 : a < pi ? 1 : 2;
+      ASSERT_EQ(p, fills[slice]) << x << "," << y;
+    }
+  }
+  // labels: slice 0 starts at its label point, slice 1 ends at its label point
+  const int l0 = static_cast<int>(std::lround(cx + 1.1 * r * std::cos(pi / 4)));
+  const int l1 = static_cast<int>(std::lround(cx + 1.1 * r * std::cos(3 * pi / 4)));
+  const int ly = static_cast<int>(std::lround(cy - 1.1 * r * std::sin(pi / 4)));
+  EXPECT_GT(count(fore, l0, ly - 8, l0 + 40, ly + 8), 0);
+  EXPECT_EQ(count(fore, l0 - 8, ly - 8, l0 - 1, ly + 8), 0);
+  EXPECT_GT(count(fore, l1 - 40, ly - 8, l1, ly + 8), 0);
+  EXPECT_EQ(count(fore, l1 + 1, ly - 8, l1 + 8, ly + 8), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Foregrounds, GraphikPie, testing::Values(kBlack, kWhite));
+
+TEST(GraphikPieDegenerate, ZeroOrInvalidTotalDrawsOnlyTheCircle) {
+  for (const Double second : {-1.0, kNaN}) {
+    open();
+    Array<String> names(0, 1);
+    Array<Double> values(0, 1);
+    Array<Integer> colours(0, 1);
+    values[0] = 1, values[1] = second, colours[0] = 0xFF0000, colours[1] = 0x00FF00;
+    KREISDIAGRAMM(names, values, colours, "");
+    EXPECT_EQ(rgb(320, 216), kWhite);         // no radius lines meet at the centre
+    EXPECT_EQ(rgb(320 + 168, 216), kBlack);   // the outline is there
+    EXPECT_EQ(count(0xFF0000, 0, 0, 639, 479), 0);
+  }
+}
+
+TEST(GraphikColourMap, BlueOnTheLeftRedOnTheRight) {
+  open();
+  SCREEN_SET_VIEW(100, 50, 299, 149, 0, 0, SCREEN_VIEW_NO_FILL | SCREEN_VIEW_NO_BORDER);
+  PLOTFKT(plane, 0, 0, 10, 10, 0);
+  for (int y = 50; y <= 149; ++y) {
+    EXPECT_EQ(headless::pixel(100, y), 0xFF0000FAu) << y;
+    EXPECT_EQ(headless::pixel(299, y) & 0xFFFF00FFu, 0xFFFA0000u) << y;
+  }
+  EXPECT_EQ(count(kWhite, 100, 50, 299, 149), 0);  // every pixel painted
+  // a reversed x range gives the same picture
+  std::vector<std::uint32_t> forward;
+  for (int x = 100; x <= 299; ++x) forward.push_back(headless::pixel(x, 100));
+  SCREEN_CLEAR(1);
+  PLOTFKT(plane, 10, 0, 0, 10, 0);
+  for (int x = 100; x <= 299; ++x) EXPECT_EQ(headless::pixel(x, 100), forward[x - 100]) << x;
+}
+
+TEST(GraphikColourMap, DegenerateArgumentsPaintNothing) {
+  open();
+  SCREEN_SET_VIEW(100, 50, 299, 149, 0, 0, SCREEN_VIEW_NO_FILL | SCREEN_VIEW_NO_BORDER);
+  PLOTFKT(plane, 3, 0, 3, 10, 0);            // x1 = x2
+  PLOTFKT(plane, 0, kNaN, 10, 1, 0);         // NaN coordinate
+  PLOTFKT(flat, 0, 0, 10, 10, 0);            // fmax = fmin
+  PLOTFKT(plane, 1e16, 0, 1e16 + 4, 1, 0);  // no room for one step
+  EXPECT_EQ(count(kWhite, 100, 50, 299, 149), 200 * 100);
+  PLOTFKT(plane, 0, 0, 1e30, 1e30, 0);  // huge range: bounded scan, then a full paint
+  EXPECT_EQ(count(kWhite, 100, 50, 299, 149), 0);
+  EXPECT_EXIT(PLOTFKT(nullptr, 0, 0, 1, 1, 0), testing::ExitedWithCode(7), "null pointer access");
+}
+
+TEST(GraphikRotatedText, ZeroAndNinetyDegreesMatchPlainText) {
+  open();
+  const String text = "Ab9";
+  ASSERT_EQ(SCREEN_DRAW_TEXT(nullptr, 300, 300, 4, text, 0x112233), 0);
+  DRAWROTATEDSTRING(100, 100, text, 0x112233, 0);
+  DRAWROTATEDSTRING(100, 250, text, 0x112233, 90);
+  for (int i = 0; i < 24; ++i) {
+    for (int j = 0; j < 16; ++j) {
+      const bool ink = rgb(300 + i, 300 + j) == 0x112233;
+      EXPECT_EQ(rgb(100 + i, 100 + j) == 0x112233, ink) << i << "," << j;
+      EXPECT_EQ(rgb(100 + j, 250 - i) == 0x112233, ink) << i << "," << j;  // reads upwards
+    }
+  }
+  DRAWROTATEDSTRING(400, 100, text, 0x445566, kNaN);
+  EXPECT_EQ(count(0x445566, 0, 0, 639, 479), 0);
+}
+
+}  // namespace

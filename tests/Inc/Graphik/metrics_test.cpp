@@ -1,0 +1,101 @@
+// Output metrics and the colour scale.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "Inc/Graphik.hpp"
+#include "surface/headless.hpp"
+
+namespace {
+
+std::uint32_t colour(Double t, Integer steps = 0) { return static_cast<std::uint32_t>(RGBWERT(t, steps)); }
+
+TEST(GraphikMetrics, WholeWindowInPixels) {
+  headless::reset();
+  INITGFX("metrics", 640, 480, 0x000000, 0xFFFFFF);
+  EXPECT_EQ(OUTPUTWIDTH(), 639);
+  EXPECT_EQ(OUTPUTHEIGHT(), 479);
+  EXPECT_DOUBLE_EQ(TEXTWIDTH("abcde"), 40);
+  EXPECT_DOUBLE_EQ(TEXTWIDTH(""), 0);
+  EXPECT_DOUBLE_EQ(TEXTHEIGHT("ignored"), 16);
+  EXPECT_EQ(headless::pixel(639, 479) & 0xFFFFFFu, 0xFFFFFFu);  // cleared to the background
+}
+
+TEST(GraphikMetrics, ViewportAndMapping) {
+  headless::reset();
+  INITGFX("metrics", 640, 480, 0x000000, 0xFFFFFF);
+  SCREEN_SET_VIEW(100, 100, 299, 199, 0, 0, SCREEN_VIEW_NO_FILL | SCREEN_VIEW_NO_BORDER);
+  EXPECT_EQ(OUTPUTWIDTH(), 199);
+  EXPECT_EQ(OUTPUTHEIGHT(), 99);
+  SCREEN_SET_WINDOW(0, 0, 20, 10, 0);  // 10 pixels per x unit, 10 per y unit
+  EXPECT_NEAR(TEXTWIDTH("ab"), 1.6, 1e-5);
+  EXPECT_NEAR(TEXTHEIGHT(), 1.6, 1e-5);
+  EXPECT_NEAR(TEXTWIDTH(" "), 0.8, 1e-5);
+}
+
+TEST(GraphikColourScale, ContinuousValues) {
+  EXPECT_EQ(colour(0), 0xFF0000FAu);
+  EXPECT_EQ(colour(0.1), 0xFF0064FAu);
+  EXPECT_EQ(colour(0.3), 0xFF00FAC8u);
+  EXPECT_EQ(colour(0.6), 0xFF64FA00u);
+  EXPECT_EQ(colour(0.9), 0xFFFA6400u);
+  EXPECT_EQ(colour(1), 0xFFFA0000u);
+  EXPECT_EQ(colour(-0.1), 0xFF0000FAu);
+  EXPECT_EQ(colour(7), 0xFFFA0000u);
+}
+
+TEST(GraphikColourScale, InnerBoundariesMeetFromBothSides) {
+  const struct {
+    Double t;
+    std::uint32_t c;
+  } bounds[] = {{0.25, 0xFF00FAFAu}, {0.5, 0xFF00FA00u}, {0.75, 0xFFFAFA00u}, {1.0, 0xFFFA0000u}};
+  for (const auto& b : bounds) {
+    EXPECT_EQ(colour(b.t), b.c) << b.t;
+    EXPECT_EQ(colour(std::nextafter(b.t, 0.0)), b.c) << "just below " << b.t;
+  }
+}
+
+TEST(GraphikColourScale, Quantised) {
+  EXPECT_EQ(colour(0.3, 4), 0xFF00FAFAu);
+  EXPECT_EQ(colour(0.125, 4), 0xFF0000FAu);  // half to even: 0.5 -> 0
+  EXPECT_EQ(colour(0.375, 4), 0xFF00FA00u);  // 1.5 -> 2
+}
+
+TEST(GraphikColourScale, NotANumberAndInfinities) {
+  const Double nan = std::numeric_limits<Double>::quiet_NaN();
+  const Double inf = std::numeric_limits<Double>::infinity();
+  EXPECT_EQ(colour(nan), 0xFF0000FAu);
+  EXPECT_EQ(colour(nan, 4), 0xFF0000FAu);
+  EXPECT_EQ(colour(inf, 4), 0xFFFA0000u);
+  EXPECT_EQ(colour(-inf), 0xFF0000FAu);
+}
+
+TEST(GraphikLayout, GridMarginForTheWorkedRange) {
+  graphik::Metrics mt;
+  mt.ow = 639, mt.oh = 479, mt.cw = 8, mt.th = 16;
+  mt.tw = [](const String& s) { return 8.0 * static_cast<Double>(s.size()); };
+  // -10..10, -1..1: sy1 "-1 ", sy2 "1 ", sx1 "-10": m = 1 + max(3, 2, round(1.5)) = 4
+  const auto a = graphik::axes_area(mt, "-10", "10", "-1 ", "1 ");
+  EXPECT_EQ(a.m, 4);
+  EXPECT_EQ(a.left, 32);
+  EXPECT_EQ(a.top, 16);
+  EXPECT_EQ(a.right, 623);  // 639 - 32/2
+  EXPECT_EQ(a.bottom, 415);  // 479 - 64
+  // round(len(sx1)/2) rounds half to even: a five-character x label adds 2, not 3
+  EXPECT_EQ(graphik::axes_area(mt, "-1000", "1", "", "").m, 3);
+}
+
+TEST(GraphikLayout, RoundingHelperIsTotal) {
+  EXPECT_EQ(graphik::round_even(2.5), 2);
+  EXPECT_EQ(graphik::round_even(-3.5), -4);
+  EXPECT_EQ(graphik::round_even(std::numeric_limits<Double>::quiet_NaN()), 0);
+  EXPECT_EQ(graphik::round_even(1e300), 1 << 30);
+  EXPECT_FALSE(graphik::range_ok(1, 1));
+  EXPECT_FALSE(graphik::range_ok(0, 1e39));
+  EXPECT_FALSE(graphik::range_ok(1e16, 1e16 + 2));  // equal as Singles
+  EXPECT_TRUE(graphik::range_ok(2, -3));
+}
+
+}  // namespace
