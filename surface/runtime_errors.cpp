@@ -1,10 +1,10 @@
 // The error context, the runtime error report and the end of the program on an error.
+#include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <csignal>
-#include <cstdlib>
-#include <cstring>
+#include <cerrno>
+#include <iterator>
 
 #include "surface/runtime.hpp"
 
