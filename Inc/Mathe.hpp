@@ -13,7 +13,7 @@ Double FAK(Integer n);
 Integer BINKOEFF(Integer n, Integer k);
 // The logarithm of x to the given base.
 Double LOGX(Double x, Double base);
-// The two roots of a*x^2 + b*x + c = 0 (real roots: x1 >= x2 for a > 0; complex: x1 has +im).
+// The two roots of a*x^2 + b*x + c = 0: (-b + sqrt D) / 2a first, then (-b - sqrt D) / 2a.
 void QUADGL(Double a, Double b, Double c, KOMPLEX& x1, KOMPLEX& x2);
 // The three roots of a*x^3 + b*x^2 + c*x + d = 0; x1 is real (the largest of three real roots).
 void KUBGL(Double a, Double b, Double c, Double d, Double& x1, KOMPLEX& x2, KOMPLEX& x3);

@@ -14,6 +14,12 @@ constexpr const char* kModule = "Inc/Mathe";
 
 Double dbl(Ext v) { return static_cast<Double>(v); }
 
+// Calls f(i) for i = first..last; the 64-bit counter cannot overflow at the Integer limit.
+template <class F>
+void for_range(Integer first, Integer last, F f) {
+  for (std::int64_t i = first; i <= last; ++i) f(static_cast<Integer>(i));
+}
+
 // -1, 0 or 1; a NaN counts as 0.
 int sign(Double v) { return v > 0.0 ? 1 : (v < 0.0 ? -1 : 0); }
 }  // namespace
@@ -21,7 +27,7 @@ int sign(Double v) { return v > 0.0 ? 1 : (v < 0.0 ? -1 : 0); }
 Double SUMDBL(const Array<Double>& a) {
   const ErrorContext ctx{kModule, "SUMDBL"};
   Double s = 0.0;
-  for (Integer i = 0; i <= a.upper(); ++i) s = dbl(static_cast<Ext>(a[i]) + s);
+  for_range(0, a.upper(), [&](Integer i) { s = dbl(static_cast<Ext>(a[i]) + s); });
   return s;
 }
 
@@ -29,39 +35,43 @@ Integer SUMINT(const Array<Integer>& a) {
   const ErrorContext ctx{kModule, "SUMINT"};
   // Unsigned arithmetic wraps modulo 2^32; the conversion back is two's complement.
   std::uint32_t s = 0;
-  for (Integer i = 0; i <= a.upper(); ++i) s += static_cast<std::uint32_t>(a[i]);
+  for_range(0, a.upper(), [&](Integer i) { s += static_cast<std::uint32_t>(a[i]); });
   return static_cast<Integer>(s);
 }
 
 Double MAXDBL(const Array<Double>& a) {
   const ErrorContext ctx{kModule, "MAXDBL"};
   Double m = a[0];
-  for (Integer i = 1; i <= a.upper(); ++i)
+  for_range(1, a.upper(), [&](Integer i) {
     if (m < a[i]) m = a[i];
+  });
   return m;
 }
 
 Integer MAXINT(const Array<Integer>& a) {
   const ErrorContext ctx{kModule, "MAXINT"};
   Double m = a[0];  // every Integer is exact in a Double
-  for (Integer i = 1; i <= a.upper(); ++i)
+  for_range(1, a.upper(), [&](Integer i) {
     if (m < a[i]) m = a[i];
+  });
   return static_cast<Integer>(m);
 }
 
 Double MINDBL(const Array<Double>& a) {
   const ErrorContext ctx{kModule, "MINDBL"};
   Double m = a[0];
-  for (Integer i = 1; i <= a.upper(); ++i)
+  for_range(1, a.upper(), [&](Integer i) {
     if (a[i] < m) m = a[i];
+  });
   return m;
 }
 
 Integer MININT(const Array<Integer>& a) {
   const ErrorContext ctx{kModule, "MININT"};
   Double m = a[0];
-  for (Integer i = 1; i <= a.upper(); ++i)
+  for_range(1, a.upper(), [&](Integer i) {
     if (a[i] < m) m = a[i];
+  });
   return static_cast<Integer>(m);
 }
 
@@ -71,10 +81,10 @@ Double INTEGRAL(const Array<Double>& x, const Array<Double>& y) {
   const Double h = dbl(static_cast<Ext>(x[1]) - x[0]);
   Double s = 0.0;
   // Simpson panels over [x(i-2), x(i)]: (y(i) + 4 y(i-1) + y(i-2)) h / 3
-  for (std::int64_t k = 2; k <= n; k += 2) {
-    const auto i = static_cast<Integer>(k);
+  for_range(1, n / 2, [&](Integer panel) {
+    const Integer i = 2 * panel;
     s = dbl((static_cast<Ext>(y[i]) + 4 * static_cast<Ext>(y[i - 1]) + y[i - 2]) * h / 3 + s);
-  }
+  });
   return s;
 }
 
@@ -82,7 +92,7 @@ Double POLYNOM(const Array<Double>& c, Double x) {
   const ErrorContext ctx{kModule, "POLYNOM"};
   // sum of x^i c(i); pow(0, 0) = 1 keeps c(0) at x = 0
   Double s = 0.0;
-  for (Integer i = 0; i <= c.upper(); ++i) s = dbl(static_cast<Ext>(pow(x, static_cast<Double>(i))) * c[i] + s);
+  for_range(0, c.upper(), [&](Integer i) { s = dbl(static_cast<Ext>(pow(x, static_cast<Double>(i))) * c[i] + s); });
   return s;
 }
 
@@ -143,11 +153,11 @@ void INTERPOL(const Array<Double>& x, const Array<Double>& y, Array<Double>& c) 
   const Integer m = n + 1;
   Array2<Double> V(1, m, 1, m);
   Array<Double> r(1, m);
+  Array<Double> s(1, m);
   for (Integer i = 1; i <= m; ++i) {
     for (Integer j = 1; j <= m; ++j) V(i, j) = pow(x[i - 1], static_cast<Double>(j - 1));
     r[i] = y[i - 1];
   }
-  Array<Double> s(1, m);
   LINGLSYS(V, s, r);
   for (Integer k = 0; k <= n; ++k) c[k] = s[k + 1];
 }
