@@ -3,6 +3,7 @@
 // Every expression is evaluated in long double (64-bit mantissa) and rounded to Double
 // where its value is stored or handed to a library function, so the roots come out
 // the same on every build.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -105,8 +106,8 @@ void KUBGL(Double a, Double b, Double c, Double d, Double& x1, KOMPLEX& x2, KOMP
     Double cphi = dbl(-static_cast<Ext>(q) / (static_cast<Ext>(2) * rho));
     // Rounding can push |cos phi| a hair above 1 for a valid cubic; the true value lies
     // in [-1, 1], and outside it the root below would turn all three roots into NaN.
-    if (cphi > 1.0) cphi = 1.0;
-    if (cphi < -1.0) cphi = -1.0;
+    // An infinite or NaN value is no rounding artefact and is left to flow on.
+    if (std::isfinite(cphi)) cphi = std::clamp(cphi, -1.0, 1.0);
     const Double phi = std::atan2(dbl(std::sqrt(1 - static_cast<Ext>(cphi) * cphi)), cphi);
     const Double m = pow(rho, kThird);
     const Double third = dbl(static_cast<Ext>(phi) / 3);
