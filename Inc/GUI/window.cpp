@@ -41,10 +41,11 @@ void OPENWINDOW(Integer width, Integer height, const String& title) {
   const ErrorContext ctx{"Inc/GUI", "OPENWINDOW"};
   RUNTIME_CHECK(SCREEN_OPEN(width, height, 32, 2, 4, 0));
   SCREEN_SET_TITLE(title);
-  // With both arguments non-positive the grid call is a query and returns the grid, not an
+  const Integer columns = width / 8, rows = height / 16;
+  const Integer grid = SCREEN_SET_TEXT_GRID(columns, rows);
+  // With both arguments non-positive the grid call only queries and returns the grid, not an
   // error number: a window too small for one 8x16 cell is an illegal call, not a success.
-  const Integer grid = SCREEN_SET_TEXT_GRID(width / 8, height / 16);
-  RUNTIME_CHECK(grid == 0 ? 0 : ERR_ILLEGAL_FUNCTION_CALL);
+  RUNTIME_CHECK(columns <= 0 && rows <= 0 ? ERR_ILLEGAL_FUNCTION_CALL : grid);
   SCREEN_SET_COLOR(COLOR_TEXT, COLOR_BACKGROUND, 0);
   SCREEN_CLEAR(0);
 }
