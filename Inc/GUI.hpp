@@ -202,3 +202,6 @@ void page_up(LISTBOX& list) noexcept;
 bool page_down(LISTBOX& list) noexcept;
 
 }  // namespace gui
+
+// Track bar, progress bar, panel, frame and the dialogs.
+#include "Inc/GUI/controls.hpp"
