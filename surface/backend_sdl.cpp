@@ -122,6 +122,10 @@ class Window {
     SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");        // presenting must never block the thread
     if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
     sdl_ = true;
+    // The window system falls back to drivers that show nothing; that is no window.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)
+      return false;
     {
       std::lock_guard lock(c.mutex);
       width_ = c.width;
