@@ -96,12 +96,19 @@ void map_panel(Integer column, GRAPHIK_FKT2 f, Double range, Integer steps, cons
 void text_panel() {
   const ErrorContext ctx{kModule, "TEXT_PANEL"};
   enter_panel(2, 1);
-  Integer x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-  SCREEN_QUERY(11, x1, y1, x2, y2);
-  const Integer x = x1 + 60, y = y1 + 250;
+  // The colour scale as a strip, with its two ends labelled.
+  constexpr Integer strip = 256, sx = 25, sy = 30;
+  for (Integer i = 0; i < strip; ++i)
+    SCREEN_LINE(nullptr, static_cast<Single>(sx + i), sy, static_cast<Single>(sx + i), sy + 30,
+                RGBWERT(i / (strip - 1.0), 0));
+  RUNTIME_CHECK(SCREEN_DRAW_TEXT(nullptr, sx - 4, sy + 34, 4, "0", kFore));
+  RUNTIME_CHECK(SCREEN_DRAW_TEXT(nullptr, sx + strip - 4, sy + 34, 4, "1", kFore));
+  RUNTIME_CHECK(SCREEN_DRAW_TEXT(nullptr, sx + strip / 2 - 32, sy + 34, 4, "RGBWERT", kFore));
+  // Positions are relative to the panel, like every primitive's coordinates.
+  constexpr Integer x = 130, y = 260;
   DRAWROTATEDSTRING(x, y, "0 Grad", 0x000000, 0);
-  DRAWROTATEDSTRING(x, y - 20, "45 Grad", 0xCC0000, 45);
-  DRAWROTATEDSTRING(x - 20, y - 10, "90 Grad", 0x0000CC, 90);
+  DRAWROTATEDSTRING(x, y - 24, "45 Grad", 0xCC0000, 45);
+  DRAWROTATEDSTRING(x - 24, y - 8, "90 Grad", 0x0000CC, 90);
   leave_panel();
 }
 
