@@ -210,32 +210,37 @@ void line(Canvas& c, const Rect& clip, Point a, Point b, std::uint32_t colour, s
                static_cast<i64>(b.y), colour, style, 0, rows);
     return;
   }
-  // Cut the segment to the clip rectangle widened by 2 pixels (parametric form
-  // P(t) = a + t·(b − a), 0 <= t <= 1), then draw the remaining part exactly.
+  // Cut the segment to the clip rectangle widened by 2 pixels, moving each outside end point
+  // along the line onto the edge it lies beyond (the slope comes from the original points),
+  // then draw the remaining part exactly.
   using ld = long double;
   const ld bx0 = clip.x0 - 2.0L, bx1 = clip.x1 + 2.0L, by0 = clip.y0 - 2.0L, by1 = clip.y1 + 2.0L;
-  const ld ax = a.x, ay = a.y, dx = static_cast<ld>(b.x) - ax, dy = static_cast<ld>(b.y) - ay;
-  ld t0 = 0, t1 = 1;
-  const std::array<ld, 4> p = {-dx, dx, -dy, dy};
-  const std::array<ld, 4> q = {ax - bx0, bx1 - ax, ay - by0, by1 - ay};
-  for (int i = 0; i < 4; ++i) {
-    if (p[i] == 0) {
-      if (q[i] < 0) return;
-      continue;
+  const ld dx = static_cast<ld>(b.x) - a.x, dy = static_cast<ld>(b.y) - a.y;
+  const auto outcode = [&](ld x, ld y) {
+    return (x < bx0 ? 1 : x > bx1 ? 2 : 0) | (y < by0 ? 4 : y > by1 ? 8 : 0);
+  };
+  ld px[2] = {a.x, b.x}, py[2] = {a.y, b.y};
+  for (int step = 0; step < 8; ++step) {
+    const int c0 = outcode(px[0], py[0]), c1 = outcode(px[1], py[1]);
+    if ((c0 | c1) == 0) break;
+    if (c0 & c1) return;  // wholly beyond one edge
+    const int j = c0 ? 0 : 1, code = c0 ? c0 : c1;
+    if (code & 3) {
+      const ld edge = (code & 1) ? bx0 : bx1;
+      py[j] += (edge - px[j]) * dy / dx;
+      px[j] = edge;
+    } else {
+      const ld edge = (code & 4) ? by0 : by1;
+      px[j] += (edge - py[j]) * dx / dy;
+      py[j] = edge;
     }
-    const ld r = q[i] / p[i];
-    if (p[i] < 0) t0 = std::max(t0, r);
-    else t1 = std::min(t1, r);
   }
-  if (t0 > t1) return;
-  // Axis-parallel segments keep their constant coordinate exactly.
   const ld lo_x = bx0 - 4, hi_x = bx1 + 4, lo_y = by0 - 4, hi_y = by1 + 4;
-  const i64 x1 = dx == 0 ? settle(ax, lo_x, hi_x) : settle(ax + t0 * dx, lo_x, hi_x);
-  const i64 y1 = dy == 0 ? settle(ay, lo_y, hi_y) : settle(ay + t0 * dy, lo_y, hi_y);
-  const i64 x2 = dx == 0 ? settle(ax, lo_x, hi_x) : settle(ax + t1 * dx, lo_x, hi_x);
-  const i64 y2 = dy == 0 ? settle(ay, lo_y, hi_y) : settle(ay + t1 * dy, lo_y, hi_y);
+  if (!(std::isfinite(px[0]) && std::isfinite(py[0]) && std::isfinite(px[1]) && std::isfinite(py[1]))) return;
+  const i64 x1 = settle(px[0], lo_x, hi_x), y1 = settle(py[0], lo_y, hi_y);
+  const i64 x2 = settle(px[1], lo_x, hi_x), y2 = settle(py[1], lo_y, hi_y);
   // Keep the style pattern's phase where the cut start's distance along the major axis is known.
-  const ld travelled = std::max(std::fabs(static_cast<ld>(x1) - ax), std::fabs(static_cast<ld>(y1) - ay));
+  const ld travelled = std::max(std::fabs(static_cast<ld>(x1) - a.x), std::fabs(static_cast<ld>(y1) - a.y));
   const int phase = travelled < 1e15L ? static_cast<int>(std::fmod(travelled, 16.0L)) : 0;
   exact_line(c, clip, x1, y1, x2, y2, colour, style, phase, rows);
 }
@@ -324,10 +329,10 @@ void ellipse(Canvas& c, const Rect& clip, Point centre, double a, double b, std:
     return;
   }
   const i64 A = static_cast<i64>(a * a), B = static_cast<i64>(b * b);
-  const i64 r0 = static_cast<i64>(a * static_cast<double>(B));
+  const i128 r0 = static_cast<i128>(a * static_cast<double>(B));  // up to 2^90
   const i64 x0 = static_cast<i64>(a);
   const auto r = [&](i64 yd, i64 k) -> i128 {
-    return static_cast<i128>(r0) - static_cast<i128>(A) * yd * (yd + 1) + 2 * static_cast<i128>(r0) * k -
+    return r0 - static_cast<i128>(A) * yd * (yd + 1) + 2 * r0 * k -
            static_cast<i128>(B) * k * (k + 1);
   };
   const auto g = [&](i64 yd) -> i64 {

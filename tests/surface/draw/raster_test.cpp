@@ -1,0 +1,360 @@
+// Pixel-exact tests of the primitives on plain buffers.
+#include "surface/raster.hpp"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <queue>
+#include <random>
+#include <vector>
+
+namespace {
+
+using namespace surf;
+using namespace surf::raster;
+
+struct Buf {
+  std::vector<std::uint32_t> px;
+  Canvas c;
+  Rows rows;
+  Buf(int w, int h) : px(static_cast<std::size_t>(w) * h, 0) { c = Canvas{px.data(), w, h, w}; }
+  std::uint32_t at(int x, int y) const { return px[static_cast<std::size_t>(y) * c.width + x]; }
+  Rect all() const { return Rect{0, 0, c.width - 1, c.height - 1}; }
+  int count(std::uint32_t v) const { return static_cast<int>(std::count(px.begin(), px.end(), v)); }
+};
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+// Classic error-term walk over the whole line, as a reference.
+std::vector<std::pair<long, long>> reference_line(long x1, long y1, long x2, long y2) {
+  std::vector<std::pair<long, long>> out;
+  const long dx = std::labs(x2 - x1), dy = std::labs(y2 - y1);
+  const long sx = x2 < x1 ? -1 : 1, sy = y2 < y1 ? -1 : 1;
+  const bool xm = dx >= dy;
+  const long n = xm ? dx : dy, e = xm ? dy : dx;
+  long x = x1, y = y1, err = 2 * e - n;
+  for (long i = 0; i <= n; ++i) {
+    out.emplace_back(x, y);
+    if (err > 0) {
+      (xm ? y : x) += (xm ? sy : sx);
+      err -= 2 * n;
+    }
+    err += 2 * e;
+    (xm ? x : y) += (xm ? sx : sy);
+  }
+  return out;
+}
+
+// The ellipse recurrence transcribed step by step, drawing into `b` within `clip`.
+void reference_ellipse(Buf& buf, const Rect& clip, long cx, long cy, double a, double b, bool fill) {
+  std::vector<bool> done(static_cast<std::size_t>(buf.c.height), false);
+  const auto row = [&](long y, long x1, long x2) {
+    if (y < clip.y0 || y > clip.y1) return;
+    if (fill) {
+      const long l = std::max<long>(x1, clip.x0), r = std::min<long>(x2, clip.x1);
+      if (l > r || done[static_cast<std::size_t>(y)]) return;
+      done[static_cast<std::size_t>(y)] = true;
+      for (long x = l; x <= r; ++x) buf.px[static_cast<std::size_t>(y * buf.c.width + x)] = 1;
+    } else {
+      for (long x : {x1, x2})
+        if (x >= clip.x0 && x <= clip.x1) buf.px[static_cast<std::size_t>(y * buf.c.width + x)] = 1;
+    }
+  };
+  long x1 = static_cast<long>(std::trunc(cx - a)), x2 = static_cast<long>(std::trunc(cx + a));
+  long y1 = cy, y2 = cy;
+  if (b == 0) {
+    for (long x = std::max<long>(x1, clip.x0); x <= std::min<long>(x2, clip.x1); ++x)
+      if (cy >= clip.y0 && cy <= clip.y1) buf.px[static_cast<std::size_t>(cy * buf.c.width + x)] = 1;
+    return;
+  }
+  row(cy, x1, x2);
+  const std::int64_t A = static_cast<std::int64_t>(a * a), B = static_cast<std::int64_t>(b * b);
+  std::int64_t r = static_cast<std::int64_t>(a * static_cast<double>(B)), rx = 2 * r, ry = 0;
+  long x = static_cast<long>(a);
+  while (x > 0) {
+    if (r > 0) {
+      ++y1, --y2, ry += 2 * A, r -= ry;
+    }
+    if (r <= 0) {
+      --x, ++x1, --x2, rx -= 2 * B, r += rx;
+    }
+    row(y1, x1, x2);
+    row(y2, x1, x2);
+  }
+}
+
+TEST(Raster, RectanglesCoverBothCornersInEitherOrder) {
+  Buf b(40, 40);
+  rect(b.c, b.all(), {10, 10}, {20, 15}, 7, true, 0xFFFF, b.rows);
+  EXPECT_EQ(b.count(7), 11 * 6);
+  EXPECT_EQ(b.at(10, 10), 7u);
+  EXPECT_EQ(b.at(20, 15), 7u);
+  EXPECT_EQ(b.at(21, 15), 0u);
+  EXPECT_EQ(b.rows.y0, 10);
+  EXPECT_EQ(b.rows.y1, 15);
+  Buf o(40, 40);
+  rect(o.c, o.all(), {20, 15}, {10, 10}, 7, true, 0xFFFF, o.rows);
+  EXPECT_EQ(o.px, b.px);
+  Buf outline(40, 40);
+  rect(outline.c, outline.all(), {20, 15}, {10, 10}, 7, false, 0xFFFF, outline.rows);
+  EXPECT_EQ(outline.count(7), 2 * 11 + 2 * 4);
+  EXPECT_EQ(outline.at(15, 12), 0u);
+}
+
+TEST(Raster, SinglePixelLineAndStyle) {
+  Buf b(10, 10);
+  line(b.c, b.all(), {5, 5}, {5, 5}, 3, 0xFFFF, b.rows);
+  EXPECT_EQ(b.count(3), 1);
+  EXPECT_EQ(b.at(5, 5), 3u);
+  Buf s(40, 4);
+  line(s.c, s.all(), {0, 1}, {31, 1}, 3, 0xF0F0, s.rows);  // bit 15 first
+  for (int x = 0; x < 32; ++x) EXPECT_EQ(s.at(x, 1), (x % 8) < 4 ? 3u : 0u) << x;
+}
+
+TEST(Raster, LinesMatchTheWholeLineInsideAnyClip) {
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<long> coord(-60, 160);
+  std::uniform_int_distribution<int> corner(0, 99);
+  for (int n = 0; n < 3000; ++n) {
+    const long x1 = coord(rng), y1 = coord(rng), x2 = coord(rng), y2 = coord(rng);
+    int cx0 = corner(rng), cx1 = corner(rng), cy0 = corner(rng), cy1 = corner(rng);
+    const Rect clip{std::min(cx0, cx1), std::min(cy0, cy1), std::max(cx0, cx1), std::max(cy0, cy1)};
+    Buf got(100, 100), want(100, 100);
+    line(got.c, clip, {double(x1), double(y1)}, {double(x2), double(y2)}, 1, 0xFFFF, got.rows);
+    for (auto [x, y] : reference_line(x1, y1, x2, y2))
+      if (clip.contains(double(x), double(y))) want.px[static_cast<std::size_t>(y * 100 + x)] = 1;
+    ASSERT_EQ(got.px, want.px) << x1 << "," << y1 << " " << x2 << "," << y2;
+  }
+}
+
+TEST(Raster, HugeAndInvalidCoordinatesDrawOnlyTheVisiblePart) {
+  Buf b(100, 50);
+  const auto t0 = std::chrono::steady_clock::now();
+  line(b.c, b.all(), {-1e30, 20}, {1e30, 20}, 5, 0xFFFF, b.rows);
+  line(b.c, b.all(), {30, -1e30}, {30, 1e30}, 6, 0xFFFF, b.rows);
+  line(b.c, b.all(), {-1e15, -1e15}, {1e15, 1e15}, 8, 0xFFFF, b.rows);
+  rect(b.c, b.all(), {-1e30, -1e30}, {1e30, 1e30}, 9, false, 0xFFFF, b.rows);
+  const auto took = std::chrono::steady_clock::now() - t0;
+  EXPECT_LT(took, std::chrono::milliseconds(5));
+  for (int x = 0; x < 100; ++x)
+    if (x != 30 && x != 20) {
+      EXPECT_EQ(b.at(x, 20), 5u) << x;
+    }
+  for (int y = 0; y < 50; ++y)
+    if (y != 20 && y != 30) {
+      EXPECT_EQ(b.at(30, y), 6u) << y;
+    }
+  // The diagonal stays within a pixel of y = x.
+  for (int x = 35; x < 50; ++x) EXPECT_EQ(b.at(x, x) == 8u || b.at(x, x - 1) == 8u || b.at(x, x + 1) == 8u, true);
+  EXPECT_EQ(b.count(9), 0);  // the outline lies far outside
+
+  Buf n(20, 20);
+  pset(n.c, n.all(), {kNaN, 3}, 1, n.rows);
+  line(n.c, n.all(), {kNaN, 3}, {5, 5}, 1, 0xFFFF, n.rows);
+  line(n.c, n.all(), {-kInf, 3}, {kInf, 3}, 1, 0xFFFF, n.rows);
+  rect(n.c, n.all(), {kNaN, 0}, {5, 5}, 1, true, 0xFFFF, n.rows);
+  ellipse(n.c, n.all(), {10, 10}, kNaN, 3, 1, true, n.rows);
+  ellipse(n.c, n.all(), {1e30, 10}, 5, 5, 1, true, n.rows);
+  arc(n.c, n.all(), {10, 10}, 5, 5, kNaN, 1, 1, n.rows);
+  text(n.c, n.all(), {kInf, 0}, "AB", kFont8x8, 8, 1, n.rows);
+  EXPECT_EQ(n.count(1), 0);
+  EXPECT_FALSE(n.rows.any());
+}
+
+TEST(Raster, EllipseFollowsTheRecurrence) {
+  const Rect clip{3, 2, 56, 47};  // cuts through several of the figures below
+  for (double a = 0; a <= 30; a += 0.75) {
+    for (double aspect : {1.0, 0.5, 0.1, 1.6, 3.0}) {
+      for (bool fill : {false, true}) {
+        const double ra = aspect <= 1 ? a : a / aspect, rb = aspect <= 1 ? a * aspect : a;
+        Buf got(60, 50), want(60, 50);
+        ellipse(got.c, clip, {30, 25}, ra, rb, 1, fill, got.rows);
+        reference_ellipse(want, clip, 30, 25, ra, rb, fill);
+        ASSERT_EQ(got.px, want.px) << "a=" << a << " aspect=" << aspect << " fill=" << fill;
+      }
+    }
+  }
+}
+
+TEST(Raster, LargeEllipsesMatchTheRecurrenceWhereItFitsAndStayFast) {
+  // Radius 1e5 keeps the 64-bit recurrence exact; compare a window near its edge.
+  for (bool fill : {false, true}) {
+    const Rect clip{0, 0, 99, 79};
+    Buf got(100, 80), want(100, 80);
+    ellipse(got.c, clip, {-99950, 40}, 100000, 70000, 1, fill, got.rows);
+    reference_ellipse(want, clip, -99950, 40, 100000, 70000, fill);
+    ASSERT_EQ(got.px, want.px);
+    EXPECT_GT(got.count(1), 0);
+    // Near the top of a radius that still fits the 64-bit recurrence.
+    Buf got2(100, 80), want2(100, 80);
+    ellipse(got2.c, clip, {50, 1500030}, 1.5e6, 1.5e6, 1, fill, got2.rows);
+    reference_ellipse(want2, clip, 50, 1500030, 1.5e6, 1.5e6, fill);
+    ASSERT_EQ(got2.px, want2.px);
+    EXPECT_GT(got2.count(1), 0);
+  }
+  Buf b(200, 100);
+  const auto t0 = std::chrono::steady_clock::now();
+  ellipse(b.c, b.all(), {100, 50}, 1e9, 1e9, 1, false, b.rows);
+  ellipse(b.c, b.all(), {100, 50 + 1000000000}, 1e9, 1e9, 2, false, b.rows);  // top edge visible
+  arc(b.c, b.all(), {100, 50 + 1000000000}, 1e9, 1e9, 1.0, 2.0, 4, b.rows);
+  arc(b.c, b.all(), {100, 50}, 1e20, 1e20, 0, 6.2, 4, b.rows);
+  ellipse(b.c, b.all(), {100, 50}, 1e12, 1e12, 3, true, b.rows);
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(50));
+  for (int x = 0; x < 200; ++x) EXPECT_EQ(b.at(x, 50), 3u);  // the huge disc covers everything
+  EXPECT_EQ(b.at(100, 0), 3u);
+  Buf top(200, 100);
+  ellipse(top.c, top.all(), {100, 50 + 1000000000}, 1e9, 1e9, 2, false, top.rows);
+  EXPECT_EQ(top.at(100, 49) + top.at(100, 50) + top.at(100, 51), 2u);  // the topmost point
+  Buf arcs(200, 100);
+  arc(arcs.c, arcs.all(), {100, 50 + 1000000000}, 1e9, 1e9, 1.0, 2.0, 4, arcs.rows);
+  EXPECT_EQ(arcs.at(100, 50), 4u);  // the arc passes π/2
+  EXPECT_GT(arcs.count(4), 150);
+}
+
+TEST(Raster, FiguresClipLikeTheCropOfTheWholeFigure) {
+  std::mt19937 rng(11);
+  std::uniform_real_distribution<double> pos(20, 140), rad(1, 60), ang(-7, 7);
+  std::uniform_int_distribution<int> corner(0, 159), kind(0, 5), ch(0, 255);
+  for (int n = 0; n < 1500; ++n) {
+    int cx0 = corner(rng), cx1 = corner(rng), cy0 = corner(rng), cy1 = corner(rng);
+    const Rect clip{std::min(cx0, cx1), std::min(cy0, cy1), std::max(cx0, cx1), std::max(cy0, cy1)};
+    const Point p{std::round(pos(rng)), std::round(pos(rng))}, q{std::round(pos(rng)), std::round(pos(rng))};
+    const double a = rad(rng), b = rad(rng), s = ang(rng), e = ang(rng);
+    std::string str;
+    for (int i = 0; i < 12; ++i) str += static_cast<char>(ch(rng));
+    const int k = kind(rng);
+    const auto draw = [&](Buf& buf, const Rect& r) {
+      switch (k) {
+        case 0: line(buf.c, r, p, q, 1, 0xFFFF, buf.rows); break;
+        case 1: rect(buf.c, r, p, q, 1, false, 0xFFFF, buf.rows); break;
+        case 2: ellipse(buf.c, r, p, a, b, 1, false, buf.rows); break;
+        case 3: ellipse(buf.c, r, p, a, b, 1, true, buf.rows); break;
+        case 4: arc(buf.c, r, p, a, b, s, e, 1, buf.rows); break;
+        default: text(buf.c, r, {p.x - 60, p.y}, str, kFont8x16, 16, 1, buf.rows); break;
+      }
+    };
+    Buf whole(160, 160), part(160, 160);
+    draw(whole, whole.all());
+    draw(part, clip);
+    for (int y = 0; y < 160; ++y)
+      for (int x = 0; x < 160; ++x)
+        ASSERT_EQ(part.at(x, y), clip.contains(x, y) ? whole.at(x, y) : 0u) << "kind " << k << " at " << x << "," << y;
+  }
+}
+
+TEST(Raster, ArcsAreBoundedAndNormaliseAngles) {
+  Buf b(60, 60);
+  // Quarter arc from 0 to π/2 on a circle of radius 20: from (50, 30) to (30, 10).
+  arc(b.c, b.all(), {30, 30}, 20, 20, 0, std::numbers::pi / 2, 1, b.rows);
+  EXPECT_EQ(b.at(50, 30), 1u);
+  EXPECT_EQ(b.at(30, 10), 1u);
+  EXPECT_EQ(b.at(10, 30), 0u);
+  // Negative ends add the radius lines.
+  Buf r(60, 60);
+  arc(r.c, r.all(), {30, 30}, 20, 20, -1e-9, -std::numbers::pi, 1, r.rows);
+  for (int x = 11; x < 50; ++x) EXPECT_EQ(r.at(x, 30), 1u) << x;
+  // Huge angles terminate and draw on the circle.
+  Buf h(60, 60);
+  const auto t0 = std::chrono::steady_clock::now();
+  arc(h.c, h.all(), {30, 30}, 20, 20, 1e30f, -1e30f, 1, h.rows);
+  arc(h.c, h.all(), {30, 30}, 20, 20, 3e38, 1, 1, h.rows);
+  EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(50));
+}
+
+TEST(Raster, FloodFillStaysInsideItsBorder) {
+  Buf b(30, 30);
+  rect(b.c, b.all(), {5, 5}, {20, 20}, 9, false, 0xFFFF, b.rows);
+  b.px[10 * 30 + 10] = 4;  // a pixel of the fill colour does not stop the fill
+  b.px[12 * 30 + 12] = 7;  // nor does any other colour
+  Rows rows;
+  ASSERT_TRUE(paint(b.c, b.all(), {8, 8}, 4, 9, rows));
+  EXPECT_EQ(b.count(4), 14 * 14);
+  EXPECT_EQ(b.count(9), 15 * 4);
+  EXPECT_EQ(b.at(2, 2), 0u);
+  EXPECT_EQ(rows.y0, 6);
+  EXPECT_EQ(rows.y1, 19);
+  // Starting on the border, or outside the clip, changes nothing.
+  const auto before = b.px;
+  ASSERT_TRUE(paint(b.c, b.all(), {5, 5}, 1, 9, rows));
+  ASSERT_TRUE(paint(b.c, Rect{0, 0, 3, 3}, {8, 8}, 1, 9, rows));
+  EXPECT_EQ(b.px, before);
+  // The clip edge bounds the fill like a border.
+  Buf open(30, 30);
+  ASSERT_TRUE(paint(open.c, Rect{2, 3, 12, 8}, {5, 5}, 4, 9, rows));
+  EXPECT_EQ(open.count(4), 11 * 6);
+}
+
+TEST(Raster, FloodFillMatchesAConnectedRegionSearch) {
+  std::mt19937 rng(3);
+  std::bernoulli_distribution wall(0.42);
+  for (int n = 0; n < 50; ++n) {
+    Buf b(48, 40);
+    for (auto& v : b.px) v = wall(rng) ? 9 : 0;
+    const Rect clip{4, 3, 43, 36};
+    const int sx = 20, sy = 20;
+    b.px[sy * 48 + sx] = 0;
+    std::vector<std::uint32_t> want = b.px;
+    std::queue<std::pair<int, int>> q;
+    q.push({sx, sy});
+    std::vector<bool> seen(b.px.size());
+    seen[sy * 48 + sx] = true;
+    while (!q.empty()) {
+      auto [x, y] = q.front();
+      q.pop();
+      want[static_cast<std::size_t>(y * 48 + x)] = 5;
+      for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+        const int nx = x + dx, ny = y + dy;
+        if (!clip.contains(nx, ny) || b.at(nx, ny) == 9 || seen[static_cast<std::size_t>(ny * 48 + nx)]) continue;
+        seen[static_cast<std::size_t>(ny * 48 + nx)] = true;
+        q.push({nx, ny});
+      }
+    }
+    Rows rows;
+    ASSERT_TRUE(paint(b.c, clip, {double(sx), double(sy)}, 5, 9, rows));
+    ASSERT_EQ(b.px, want);
+  }
+}
+
+TEST(Raster, GlyphsComeFromCodePage437) {
+  // 254: a filled square centred in the cell; rows are symmetric in both fonts.
+  for (auto [font, h] : {std::pair{kFont8x8, 8}, {kFont8x14, 14}, {kFont8x16, 16}}) {
+    const std::uint8_t* sq = font + 254 * h;
+    int ink_rows = 0;
+    for (int r = 0; r < h; ++r)
+      if (sq[r]) {
+        ++ink_rows;
+        EXPECT_EQ(sq[r], sq[h / 2]) << h;
+      }
+    EXPECT_GE(ink_rows, 4);
+    // 0xC4 (─): one full-width row and nothing else.
+    const std::uint8_t* dash = font + 0xC4 * h;
+    EXPECT_EQ(std::count(dash, dash + h, 0xFF), 1);
+    EXPECT_EQ(std::count(dash, dash + h, 0), h - 1);
+    // 0xB3 (│) and 'A': bit 0 is the leftmost pixel, so 'A' leans to the low bits.
+    const std::uint8_t* a = font + 'A' * h;
+    int left = 0, right = 0;
+    for (int r = 0; r < h; ++r) left += (a[r] & 0x01) != 0, right += (a[r] & 0x80) != 0;
+    EXPECT_GT(left, 3);
+    EXPECT_EQ(right, 0);
+    EXPECT_EQ(std::count(font + ' ' * h, font + ' ' * h + h, 0), h);
+  }
+}
+
+TEST(Raster, TextDrawsInkOnlyAndClipsPixelByPixel) {
+  Buf b(40, 20);
+  std::fill(b.px.begin(), b.px.end(), 2u);
+  text(b.c, b.all(), {4, 2}, "A\xFE", kFont8x16, 16, 7, b.rows);
+  const std::uint8_t* glyph = kFont8x16 + 'A' * 16;
+  for (int r = 0; r < 16; ++r)
+    for (int bx = 0; bx < 8; ++bx) EXPECT_EQ(b.at(4 + bx, 2 + r), (glyph[r] >> bx) & 1 ? 7u : 2u);
+  // Left of the clip: skipped cells, the partly covered one clipped.
+  Buf c(40, 20);
+  text(c.c, Rect{10, 0, 39, 19}, {-10, 0}, "\xDB\xDB\xDB\xDB", kFont8x8, 8, 1, c.rows);  // full blocks
+  for (int x = 0; x < 40; ++x) EXPECT_EQ(c.at(x, 3), x >= 10 && x < 22 ? 1u : 0u) << x;
+}
+
+}  // namespace
