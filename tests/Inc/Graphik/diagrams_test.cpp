@@ -170,6 +170,24 @@ TEST(GraphikBars, CentredBarsAndANegativeBar) {
   }
 }
 
+TEST(GraphikBars, UnboundedValuesAndEmptyScale) {
+  open();
+  Array<String> names(0, 2);
+  Array<Double> values(0, 2);
+  Array<Integer> colours(0, 2);
+  const Double inf = std::numeric_limits<Double>::infinity();
+  values[0] = inf, values[1] = kNaN, values[2] = -1e300;
+  colours[0] = 0xFF0000, colours[1] = 0x00FF00, colours[2] = 0x0000FF;
+  BALKENDIAGRAMM(names, values, -2, 3, 5, "", "", "", colours);
+  const auto top = pixel_of(0, 2.9), bottom = pixel_of(2, -1.9);
+  EXPECT_EQ(rgb(top.first, top.second), 0xFF0000u);  // cut off at the top of the scale
+  EXPECT_EQ(rgb(bottom.first, bottom.second), 0x0000FFu);
+  EXPECT_EQ(count(0x00FF00, 0, 0, 639, 479), 0);  // NaN: no bar
+  open();
+  BALKENDIAGRAMM(names, values, 1, 1, 5, "", "", "", colours);  // ymin = ymax: labels and frame only
+  EXPECT_EQ(count(0xFF0000, 0, 0, 639, 479), 0);
+}
+
 // Pie with values 1, 1, 2 on the whole 640 x 480 window: centre (320, 216), radius 168.
 class GraphikPie : public testing::TestWithParam<std::uint32_t> {};
 
