@@ -4,7 +4,6 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
-#include <new>
 #include <numbers>
 #include <source_location>
 
@@ -266,13 +265,8 @@ void KREISDIAGRAMM(const Array<String>& names, const Array<Double>& values, cons
   const graphik::PieGeometry g = graphik::pie_geometry(OUTPUTWIDTH(), OUTPUTHEIGHT());
   const Double cx = g.cx, cy = g.cy, r = g.r;
 
-  Array<Double> ends;
-  bool slices = false;
-  try {
-    slices = graphik::pie_angles(values, n, ends);
-  } catch (const std::bad_alloc&) {
-    RUNTIME_ERROR(ERR_OUT_OF_MEMORY, static_cast<Integer>(std::source_location::current().line()));
-  }
+  Array<Double> ends;  // the temporary angle array; failing to get it is a runtime error
+  const bool slices = graphik::pie_angles(values, n, ends);
 
   SCREEN_CIRCLE(nullptr, to_single(cx), to_single(cy), to_single(r), fore, 0, 0, SCREEN_FULL_CIRCLE, 0, 4);
   if (slices) {
