@@ -391,7 +391,7 @@ Image* SCREEN_IMAGE_CREATE(Integer width, Integer height, Integer colour, Intege
   }
   // Row pitch in bytes: 4 per pixel, rounded up to a multiple of 16.
   const std::int64_t pitch = (std::int64_t{width} * 4 + 15) / 16 * 16;
-  if (pitch * height > kMaxImageBytes) {
+  if (height > kMaxImageBytes / pitch) {  // pitch · height would exceed the limit
     RUNTIME_SET_LAST_ERROR(ERR_OUT_OF_MEMORY);
     return nullptr;
   }

@@ -1,0 +1,180 @@
+// The drawing operations on an open headless surface.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "surface/core.hpp"
+#include "surface/headless.hpp"
+#include "surface/runtime.hpp"
+#include "surface/surface.hpp"
+
+namespace {
+
+class Draw : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    headless::reset();
+    ASSERT_EQ(SCREEN_OPEN(1000, 500, 32, 2, 4, 0), 0);
+  }
+  static std::uint32_t at(int x, int y) { return headless::pixel(x, y) & 0xFFFFFFu; }
+};
+
+TEST_F(Draw, ViewportPlacementAndLogicalWindow) {
+  SCREEN_SET_VIEW(500, 10, 990, 490, 0, 0, SCREEN_VIEW_NO_BORDER);
+  Integer l, t, r, b;
+  SCREEN_QUERY(11, l, t, r, b);
+  EXPECT_EQ(l, 500);
+  EXPECT_EQ(t, 10);
+  EXPECT_EQ(r, 990);
+  EXPECT_EQ(b, 490);
+  SCREEN_PSET(nullptr, 0, 0, 0x123456);
+  EXPECT_EQ(at(500, 10), 0x123456u);
+  EXPECT_EQ(SCREEN_POINT(nullptr, 0, 0), 0x123456);
+  EXPECT_EQ(SCREEN_POINT(nullptr, -1, 0), -1);
+
+  SCREEN_SET_WINDOW(-1, -1, 1, 1, 0);
+  SCREEN_PSET(nullptr, 0, 0, 0xABCDEF);
+  EXPECT_EQ(at(746, 249), 0xABCDEFu);
+  EXPECT_FLOAT_EQ(SCREEN_MAP_COORD(0, 0), 245.5f);
+  EXPECT_FLOAT_EQ(SCREEN_MAP_COORD(0, 1), 480 - 240.5f);
+  EXPECT_FLOAT_EQ(SCREEN_MAP_COORD(245.5f, 2), 0);
+  EXPECT_FLOAT_EQ(SCREEN_MAP_COORD(480 - 240.5f, 3), 0);
+  EXPECT_FLOAT_EQ(SCREEN_MAP_COORD(1, 7), 0);
+  // The radius scales with view_w / win_w: radius 1 spans half the viewport width.
+  SCREEN_CIRCLE(nullptr, 0, 0, 1, 0xFF0000, 0, 0, SCREEN_FULL_CIRCLE, 1);
+  EXPECT_EQ(at(510, 249), 0xFF0000u);
+  EXPECT_EQ(at(498, 249), 0u);  // outside the viewport
+
+  SCREEN_SET_WINDOW(0, 0, 0, 0, 0);
+  EXPECT_FLOAT_EQ(SCREEN_MAP_COORD(2, 0), 2);
+  EXPECT_FLOAT_EQ(SCREEN_MAP_COORD(16, 2), 16);
+  SCREEN_SET_VIEW(SCREEN_VIEW_RESET, SCREEN_VIEW_RESET, SCREEN_VIEW_RESET, SCREEN_VIEW_RESET, 0, 0, 0);
+  SCREEN_QUERY(11, l, t, r, b);
+  EXPECT_EQ(r, 999);
+  EXPECT_EQ(b, 499);
+  SCREEN_QUERY(4, l, t, r, b);
+  EXPECT_EQ(l, 1000);
+  EXPECT_EQ(t, 500);
+}
+
+TEST_F(Draw, SetViewDrawsBorderAndFillAndClearsByMode) {
+  SCREEN_SET_COLOR(0, 0xEEEEEE, 0);
+  SCREEN_CLEAR(0);
+  EXPECT_EQ(at(0, 0), 0xEEEEEEu);
+  SCREEN_SET_VIEW(20, 30, 10, 10, 0x00FF00, 0x0000FF, 0);  // corners in either order
+  EXPECT_EQ(at(9, 9), 0x0000FFu);
+  EXPECT_EQ(at(21, 31), 0x0000FFu);
+  EXPECT_EQ(at(10, 10), 0x00FF00u);
+  EXPECT_EQ(at(20, 30), 0x00FF00u);
+  EXPECT_EQ(at(22, 32), 0xEEEEEEu);
+  // The outline of a viewport at the surface edge is clipped to the surface only.
+  SCREEN_SET_VIEW(0, 0, 5, 5, 0x00FF00, 0x0000FF, SCREEN_VIEW_NO_FILL);
+  EXPECT_EQ(at(6, 6), 0x0000FFu);
+  // An off-surface viewport changes nothing.
+  SCREEN_SET_VIEW(2000, 0, 3000, 5, 1, 1, 0);
+  Integer l, t, r, b;
+  SCREEN_QUERY(11, l, t, r, b);
+  EXPECT_EQ(r, 5);
+  // Mode left out clears the viewport that was set; mode 0 the whole page.
+  SCREEN_SET_COLOR(0, 0x111111, 1);
+  SCREEN_CLEAR();
+  EXPECT_EQ(at(3, 3), 0x111111u);
+  EXPECT_EQ(at(6, 6), 0x0000FFu);
+  SCREEN_CLEAR(0);
+  EXPECT_EQ(at(6, 6), 0x111111u);
+}
+
+TEST_F(Draw, ColoursAndDefaultColourFlags) {
+  EXPECT_EQ(SCREEN_SET_COLOR(0xFFFFFF, 0, 2), static_cast<Integer>(0xFFFFFFFFu));
+  EXPECT_EQ(SCREEN_SET_COLOR(0, 0, 3), 0xFFFFFF);
+  SCREEN_SET_COLOR(0x00AA00, 0x0000AA, 0);
+  SCREEN_PSET(nullptr, 1, 1, 0, SCREEN_FLAG_FORE);
+  SCREEN_PSET(nullptr, 2, 1, 0, SCREEN_FLAG_FORE, 1);
+  EXPECT_EQ(at(1, 1), 0x00AA00u);
+  EXPECT_EQ(at(2, 1), 0x0000AAu);
+  // Paint with bit 30: the border is the fill colour.
+  SCREEN_LINE(nullptr, 10, 10, 20, 20, 0x00AA00, 1);
+  SCREEN_PAINT(nullptr, 15, 15, 0, 0, {}, 0, SCREEN_FLAG_FORE | SCREEN_FLAG_FORE2);
+  EXPECT_EQ(at(15, 15), 0x00AA00u);
+  EXPECT_EQ(at(25, 15), 0u);
+}
+
+TEST_F(Draw, TextGridChoosesTheFont) {
+  EXPECT_EQ(SCREEN_SET_TEXT_GRID(0, 0), (125) | (62 << 16));  // 8x8 after open
+  EXPECT_EQ(SCREEN_SET_TEXT_GRID(1000 / 8, 500 / 16), 0);
+  EXPECT_EQ(SCREEN_SET_TEXT_GRID(-1, -1), (125) | (31 << 16));
+  EXPECT_EQ(SCREEN_SET_TEXT_GRID(100, 0), 0);  // cell 10 wide: no change
+  EXPECT_EQ(SCREEN_SET_TEXT_GRID(0, 0), (125) | (31 << 16));
+  EXPECT_EQ(SCREEN_SET_TEXT_GRID(0, 35), 0);  // 8 x 14
+  EXPECT_EQ(SCREEN_SET_TEXT_GRID(0, 0), (125) | (35 << 16));
+}
+
+TEST_F(Draw, PrintUsesOpaqueCellsAndScrolls) {
+  SCREEN_SET_COLOR(0xFFFFFF, 0x000080, 0);
+  SCREEN_PRINT("\xDB ");  // full block, blank
+  EXPECT_EQ(at(0, 0), 0xFFFFFFu);
+  EXPECT_EQ(at(7, 7), 0xFFFFFFu);
+  EXPECT_EQ(at(8, 0), 0x000080u);  // the blank's cell is opaque
+  EXPECT_EQ(at(0, 8), 0u);         // the next row is untouched until printed
+  for (int i = 1; i < 62; ++i) SCREEN_PRINT(" ");
+  EXPECT_EQ(at(0, 0), 0xFFFFFFu);  // 62 rows fill the surface exactly
+  SCREEN_PRINT(" ");               // the 63rd scrolls by one text row
+  EXPECT_EQ(at(0, 0), 0x000080u);
+  EXPECT_EQ(at(0, 488), 0x000080u);
+}
+
+TEST_F(Draw, ImagesAreTargetsAndSources) {
+  Image* img = SCREEN_IMAGE_CREATE(20, 16, 0x0000FF);
+  ASSERT_NE(img, nullptr);
+  // Image pixels ignore the surface's viewport and logical window.
+  SCREEN_SET_VIEW(500, 10, 990, 490, 0, 0, SCREEN_VIEW_NO_BORDER);
+  SCREEN_SET_WINDOW(-1, -1, 1, 1, 0);
+  SCREEN_SET_TEXT_GRID(125, 31);
+  EXPECT_EQ(SCREEN_DRAW_TEXT(img, 0, 0, 0, "\xDB", 0xFF0000), 0);
+  EXPECT_EQ(SCREEN_POINT(img, 0, 0), 0xFF0000);
+  EXPECT_EQ(SCREEN_POINT(img, 8, 0), 0x0000FF);
+  EXPECT_EQ(SCREEN_POINT(img, 20, 0), -1);
+  SCREEN_SET_WINDOW(0, 0, 0, 0, 0);
+  // Put clips to the target's viewport: here only its top-left quarter lies inside.
+  EXPECT_EQ(SCREEN_PUT(nullptr, -10, -8, img), 0);
+  EXPECT_EQ(at(500, 10), 0x0000FFu);
+  EXPECT_EQ(at(509, 17), 0x0000FFu);
+  EXPECT_EQ(at(510, 10), 0u);
+  EXPECT_EQ(at(499, 10), 0u);
+  EXPECT_EQ(SCREEN_PUT(nullptr, 0, 0, nullptr), ERR_ILLEGAL_FUNCTION_CALL);
+  SCREEN_IMAGE_DESTROY(img);
+  SCREEN_IMAGE_DESTROY(nullptr);
+  EXPECT_EQ(SCREEN_IMAGE_CREATE(0, 5, 0), nullptr);
+  EXPECT_EQ(RUNTIME_LAST_ERROR(), ERR_ILLEGAL_FUNCTION_CALL);
+  EXPECT_EQ(SCREEN_IMAGE_CREATE(5, 5, 0, 8), nullptr);
+  EXPECT_EQ(SCREEN_IMAGE_CREATE(2000000000, 2000000000, 0), nullptr);
+  EXPECT_EQ(RUNTIME_LAST_ERROR(), ERR_OUT_OF_MEMORY);
+}
+
+TEST_F(Draw, CopyPageSavesAndRestoresTheViewport) {
+  SCREEN_LINE(nullptr, 0, 0, 99, 99, 0x445566, 2);
+  EXPECT_EQ(SCREEN_COPY_PAGE(0, 1), 0);
+  SCREEN_CLEAR(0);
+  EXPECT_EQ(at(50, 50), 0u);
+  EXPECT_EQ(SCREEN_COPY_PAGE(1, -1), 0);
+  EXPECT_EQ(at(50, 50), 0x445566u);
+  EXPECT_EQ(SCREEN_COPY_PAGE(0, 2), ERR_ILLEGAL_FUNCTION_CALL);
+  EXPECT_EQ(SCREEN_COPY_PAGE(0, 0), 0);
+}
+
+TEST(DrawClosed, OperationsWithoutASurfaceFailCleanly) {
+  headless::reset();
+  EXPECT_EQ(SCREEN_DRAW_TEXT(nullptr, 0, 0, 0, "x", 1), ERR_ILLEGAL_FUNCTION_CALL);
+  EXPECT_EQ(SCREEN_PUT(nullptr, 0, 0, nullptr), ERR_ILLEGAL_FUNCTION_CALL);
+  EXPECT_EQ(SCREEN_SET_TEXT_GRID(10, 10), ERR_ILLEGAL_FUNCTION_CALL);
+  EXPECT_EQ(SCREEN_POINT(nullptr, 0, 0), -1);
+  Integer a = 9, b = 9, c = 9, d = 9;
+  SCREEN_QUERY(4, a, b, c, d);
+  EXPECT_EQ(a + b + c + d, 0);
+  SCREEN_PSET(nullptr, 0, 0, 1);
+  SCREEN_CIRCLE(nullptr, 0, 0, 5, 1);
+  SCREEN_PRINT("x");
+  SCREEN_CLEAR(0);
+}
+
+}  // namespace
