@@ -34,6 +34,8 @@ bool key_may_arrive();
 
 // Starts recording the steady-clock time in ms of each presenter pass; clears earlier records.
 void presenter_record_start();
+// Number of passes recorded since the start.
+std::size_t presenter_record_count();
 // Stops recording and returns the recorded pass times.
 std::vector<double> presenter_record_stop();
 

@@ -119,7 +119,6 @@ class Window {
   bool create(surf::Core& c, const std::string& title) {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // Ctrl+C must still end the program
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    SDL_SetHint(SDL_HINT_RENDER_VSYNC, "0");        // presenting must never block the thread
     if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
     sdl_ = true;
     // The window system falls back to drivers that show nothing; that is no window.
@@ -134,16 +133,12 @@ class Window {
     window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width_, height_,
                                SDL_WINDOW_SHOWN);
     if (window_ == nullptr) return false;
-    renderer_ = SDL_CreateRenderer(window_, -1, 0);
-    if (renderer_ == nullptr) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    if (renderer_ == nullptr || !make_texture()) return false;
+    if (!attach_surface()) return false;
     SDL_StartTextInput();
     return true;
   }
 
   ~Window() {
-    if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-    if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
     if (window_ != nullptr) SDL_DestroyWindow(window_);
     if (sdl_) SDL_Quit();
   }
@@ -158,6 +153,7 @@ class Window {
     c.presenter_waiting.store(true, std::memory_order_release);
     c.mutex.lock();
     c.presenter_waiting.store(false, std::memory_order_release);
+    c.presenter_waiting.notify_all();
     if (c.open && (c.width != width_ || c.height != height_)) {
       width_ = c.width;
       height_ = c.height;
@@ -178,17 +174,25 @@ class Window {
 
     if (resized) {
       SDL_SetWindowSize(window_, width_, height_);
-      if (!make_texture()) return;
+      if (!attach_surface()) return;
     }
-    if (y0 >= 0) {
-      const SDL_Rect band{0, y0, width_, y1 - y0 + 1};
-      SDL_UpdateTexture(texture_, &band, &staging_[static_cast<std::size_t>(y0) * static_cast<std::size_t>(width_)],
-                        width_ * 4);
-      dirty_ = true;
+    if (surface_ == nullptr) return;
+    // The window system may have refused a size change: never write past its buffer.
+    const int shown_w = std::min(width_, surface_->w);
+    y1 = std::min(y1, surface_->h - 1);
+    if (y0 >= 0 && y0 <= y1) {
+      // Only the band of changed rows travels to the window system.
+      const std::size_t offset = static_cast<std::size_t>(y0) * static_cast<std::size_t>(width_);
+      auto* dst = static_cast<std::uint8_t*>(surface_->pixels) + static_cast<std::size_t>(y0) * surface_->pitch;
+      SDL_ConvertPixels(shown_w, y1 - y0 + 1, SDL_PIXELFORMAT_RGB888, &staging_[offset], width_ * 4,
+                        surface_->format->format, dst, surface_->pitch);
+      if (!dirty_) {
+        const SDL_Rect band{0, y0, shown_w, y1 - y0 + 1};
+        SDL_UpdateWindowSurfaceRects(window_, &band, 1);
+      }
     }
     if (dirty_) {
-      SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-      SDL_RenderPresent(renderer_);
+      SDL_UpdateWindowSurface(window_);
       dirty_ = false;
     }
   }
@@ -272,18 +276,20 @@ class Window {
   }
 
  private:
-  bool make_texture() {
-    if (texture_ != nullptr) SDL_DestroyTexture(texture_);
-    // 0xXXRRGGBB pixels; the top byte has no effect.
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width_, height_);
+  // The window's own pixel buffer (owned by the window; changes when the window's size does).
+  // Pixels are 0xXXRRGGBB, whose top byte has no effect: the format RGB888.
+  bool attach_surface() {
+    surface_ = SDL_GetWindowSurface(window_);
+    if (surface_ == nullptr) return false;
+    const SDL_Rect all{0, 0, surface_->w, surface_->h};
+    SDL_FillRect(surface_, &all, 0);
     dirty_ = true;
-    return texture_ != nullptr;
+    return true;
   }
 
   bool sdl_ = false;
   SDL_Window* window_ = nullptr;
-  SDL_Renderer* renderer_ = nullptr;
-  SDL_Texture* texture_ = nullptr;
+  SDL_Surface* surface_ = nullptr;
   int width_ = 0, height_ = 0;
   std::vector<std::uint32_t> staging_;  // private copy of the rows being shown
   bool dirty_ = true;
@@ -382,6 +388,12 @@ void presenter_record_start() {
   std::lock_guard lock(s.m);
   s.passes.clear();
   s.recording = true;
+}
+
+std::size_t presenter_record_count() {
+  Shared& s = shared();
+  std::lock_guard lock(s.m);
+  return s.passes.size();
 }
 
 std::vector<double> presenter_record_stop() {

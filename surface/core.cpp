@@ -46,8 +46,9 @@ Core& core() {
 
 DrawLock::DrawLock(Core& c) : core_(c) {
   // Fair handover: a program thread that draws in a tight loop would otherwise retake the
-  // mutex before the waiting presenter wakes up, and the picture would freeze.
-  while (c.presenter_waiting.load(std::memory_order_acquire)) std::this_thread::yield();
+  // mutex before the waiting presenter wakes up, and the picture would freeze. Blocking
+  // (rather than yielding) leaves the CPU to the presenter on a busy machine.
+  while (c.presenter_waiting.load(std::memory_order_acquire)) c.presenter_waiting.wait(true, std::memory_order_acquire);
   c.mutex.lock();
 }
 

@@ -1,0 +1,118 @@
+// Presenter fairness: the window thread's pass interval while the program's thread draws
+// pixels in a tight loop, against the interval of an idle program in the same run.
+// Needs a display: run under a virtual X server, e.g. `xvfb-run -a bench_presenter`.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#include "surface/backend.hpp"
+#include "surface/surface.hpp"
+
+namespace {
+
+constexpr std::size_t kFrames = 1000;
+constexpr int kWidth = 640, kHeight = 480;
+
+struct Intervals {
+  double p50 = 0, p99 = 0, max = 0;
+};
+
+// Percentiles of the gaps between consecutive pass times (ms).
+Intervals intervals(const std::vector<double>& t) {
+  std::vector<double> gaps;
+  for (std::size_t i = 1; i < t.size(); ++i) gaps.push_back(t[i] - t[i - 1]);
+  Intervals r;
+  if (gaps.empty()) return r;
+  std::sort(gaps.begin(), gaps.end());
+  auto at = [&](double q) { return gaps[std::min(gaps.size() - 1, static_cast<std::size_t>(q * gaps.size()))]; };
+  r.p50 = at(0.50);
+  r.p99 = at(0.99);
+  r.max = gaps.back();
+  return r;
+}
+
+bool window() {
+  static const bool ok = SCREEN_OPEN(kWidth, kHeight, 32, 2, 4, 0) == 0;
+  return ok;
+}
+
+Intervals idle_result;
+
+// Records kFrames presenter passes while `work` runs repeatedly on this thread.
+template <class Work>
+std::vector<double> record(Work&& work) {
+  surf::backend::presenter_record_start();
+  while (surf::backend::presenter_record_count() < kFrames) work();
+  return surf::backend::presenter_record_stop();
+}
+
+void report(benchmark::State& state, const Intervals& r) {
+  state.counters["p50_ms"] = r.p50;
+  state.counters["p99_ms"] = r.p99;
+  state.counters["max_ms"] = r.max;
+}
+
+void BM_PresenterIdle(benchmark::State& state) {
+  if (!window()) {
+    state.SkipWithError("no window (needs a display)");
+    return;
+  }
+  for (auto _ : state) {
+    idle_result = intervals(record([] { TIME_SLEEP(1); }));
+  }
+  report(state, idle_result);
+}
+
+// The same presenter work as under the drawing loop (whole frames to show), without the
+// contention: separates the cost of showing frames from the cost of sharing the lock.
+void BM_PresenterFullFramesIdle(benchmark::State& state) {
+  if (!window()) {
+    state.SkipWithError("no window (needs a display)");
+    return;
+  }
+  Intervals r;
+  for (auto _ : state) {
+    r = intervals(record([] {
+      SCREEN_LOCK();
+      SCREEN_UNLOCK(-1, -1);
+      TIME_SLEEP(1);
+    }));
+  }
+  report(state, r);
+}
+
+void BM_PresenterUnderPsetLoop(benchmark::State& state) {
+  if (!window()) {
+    state.SkipWithError("no window (needs a display)");
+    return;
+  }
+  Intervals r;
+  double psets = 0;
+  for (auto _ : state) {
+    int x = 0, y = 0;
+    Integer colour = 0;
+    const auto t0 = std::chrono::steady_clock::now();
+    r = intervals(record([&] {
+      for (int i = 0; i < 256; ++i) {
+        SCREEN_PSET(nullptr, static_cast<Single>(x), static_cast<Single>(y), colour, 4);
+        if (++x == kWidth) x = 0, y = (y + 1) % kHeight;
+        ++colour;
+      }
+      psets += 256;
+    }));
+    const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    state.counters["psets_per_s"] = psets / s;
+  }
+  report(state, r);
+  if (idle_result.p99 > 0) state.counters["p99_vs_idle"] = r.p99 / idle_result.p99;
+}
+
+BENCHMARK(BM_PresenterIdle)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PresenterFullFramesIdle)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PresenterUnderPsetLoop)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
