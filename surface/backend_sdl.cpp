@@ -43,7 +43,10 @@ struct Shared {
 
   void shut_down() {
     stop.store(true);
-    if (thread.joinable()) thread.join();
+    if (!thread.joinable()) return;
+    // The window system may end the process from the window thread itself (lost display).
+    if (thread.get_id() == std::this_thread::get_id()) thread.detach();
+    else thread.join();
   }
 };
 
