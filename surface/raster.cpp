@@ -48,9 +48,24 @@ inline i128 ceil_div(i128 n, i128 d) noexcept {
   return q;
 }
 
+// Stores n copies of colour from p, 16 bytes at a time: plain loops of 32-bit stores are
+// not vectorised at the project's optimisation level.
+void fill_px(std::uint32_t* p, std::ptrdiff_t n, std::uint32_t colour) noexcept {
+  typedef std::uint32_t v4 __attribute__((vector_size(16)));
+  const v4 v = {colour, colour, colour, colour};
+  for (; n >= 16; n -= 16, p += 16) {
+    std::memcpy(p, &v, 16);
+    std::memcpy(p + 4, &v, 16);
+    std::memcpy(p + 8, &v, 16);
+    std::memcpy(p + 12, &v, 16);
+  }
+  for (; n >= 4; n -= 4, p += 4) std::memcpy(p, &v, 16);
+  for (; n > 0; --n) *p++ = colour;
+}
+
 // Fills x0..x1 of row y, both already inside the canvas.
 inline void run(Canvas& c, int y, int x0, int x1, std::uint32_t colour) noexcept {
-  std::fill_n(row_ptr(c, y) + x0, x1 - x0 + 1, colour);
+  fill_px(row_ptr(c, y) + x0, x1 - x0 + 1, colour);
 }
 
 // Fills the part of x0..x1 (any magnitude) on row y that lies in clip.
@@ -335,24 +350,33 @@ void ellipse(Canvas& c, const Rect& clip, Point centre, double a, double b, std:
     return r0 - static_cast<i128>(A) * yd * (yd + 1) + 2 * r0 * k -
            static_cast<i128>(B) * k * (k + 1);
   };
-  const auto g = [&](i64 yd) -> i64 {
-    if (x0 == 0 || r(yd, x0 - 1) <= 0) return x0;
-    i64 lo = 0, hi = x0 - 1;  // r(yd, hi) > 0
-    while (lo < hi) {
+  // g(yd), searched from `from` upward (g never decreases with yd): doubling steps, then bisection.
+  const auto g = [&](i64 yd, i64 from) -> i64 {
+    if (from >= x0) return x0;
+    if (r(yd, from) > 0) return from;
+    i64 lo = from, hi = from, step = 1;  // r(yd, lo) <= 0 < r(yd, hi) once found
+    for (;;) {
+      hi = std::min(lo + step, x0 - 1);
+      if (r(yd, hi) > 0) break;
+      if (hi == x0 - 1) return x0;  // no k < x0 qualifies
+      lo = hi;
+      step *= 2;
+    }
+    while (hi - lo > 1) {
       const i64 mid = lo + (hi - lo) / 2;
       if (r(yd, mid) > 0) hi = mid;
-      else lo = mid + 1;
+      else lo = mid;
     }
-    return lo;
+    return hi;
   };
   if (x0 == 0) {  // the walk never starts: only the centre row
     draw_rows(0, fx1, fx2, 0, 0);
     return;
   }
-  i64 g_prev = yd_lo > 0 ? g(yd_lo - 1) : 0;
+  i64 g_prev = yd_lo > 0 ? g(yd_lo - 1, 0) : 0;
   for (i64 yd = yd_lo; yd <= yd_hi; ++yd) {
     if (yd > 0 && g_prev >= x0) break;  // the walk ended on the previous row
-    const i64 g_here = g(yd);
+    const i64 g_here = g(yd, yd > 0 ? g_prev : 0);
     const i64 kf = yd == 0 ? 0 : g_prev + (g_prev < g_here ? 1 : 0);
     draw_rows(yd, fx1, fx2, static_cast<double>(kf), static_cast<double>(g_here));
     g_prev = g_here;
