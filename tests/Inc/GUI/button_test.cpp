@@ -1,4 +1,7 @@
 // Push buttons, check boxes, radio buttons and labels.
+#include <atomic>
+#include <thread>
+
 #include "gui_test_support.hpp"
 
 using namespace guitest;
@@ -174,4 +177,23 @@ TEST_F(GuiTest, LabelIsAPlainTextCell) {
   EXPECT_TRUE(same_block(10, 10, 10, 100, 121, 21));
   EXPECT_EQ(l.CAPTION, "Geschwindigkeit vx0");
   EXPECT_EQ(l.W, 120);
+}
+
+TEST_F(GuiTest, PressedFaceShowsWhileTheButtonIsHeld) {
+  BUTTON b = BUTTON_NEW(100, 100, 60, 20, "Ok");
+  // A long virtual hold; the event runs on a worker while this thread watches the face. The script
+  // is complete before the worker starts, and pixel reads take the surface lock.
+  headless::click(headless::now_ms(), 110, 110, 200000);
+  std::atomic<bool> done{false};
+  Boolean fired = false;
+  std::thread worker([&] {
+    fired = BUTTON_GETEVENT(b);
+    done = true;
+  });
+  bool seen_pressed = false;
+  while (!done && !seen_pressed) seen_pressed = rgb(102, 102) == COLOR_BUTTON_PRESSED;
+  worker.join();
+  EXPECT_TRUE(seen_pressed);
+  EXPECT_TRUE(fired);
+  EXPECT_EQ(rgb(102, 102), COLOR_BUTTON_FACE);
 }
