@@ -2,6 +2,7 @@
 // advances at once, and input comes from a script of events at virtual times.
 #include <png.h>
 
+#include <functional>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -26,6 +27,7 @@ constexpr double kPollStepMs = 0.01;
 struct State {
   double clock = 0;
   std::multimap<double, Event> script;  // equal times keep their insertion order
+  std::multimap<double, std::function<void()>> actions;
 };
 
 State& state() {
@@ -68,10 +70,18 @@ void advance(double dt) {
   State& s = state();
   s.clock += dt;
   surf::Core& c = surf::core();
-  std::lock_guard lock(c.mutex);
-  while (!s.script.empty() && s.script.begin()->first <= s.clock) {
-    apply(c, s.script.begin()->second);
-    s.script.erase(s.script.begin());
+  {
+    std::lock_guard lock(c.mutex);
+    while (!s.script.empty() && s.script.begin()->first <= s.clock) {
+      apply(c, s.script.begin()->second);
+      s.script.erase(s.script.begin());
+    }
+  }
+  // Taken off the list before running, so an action that polls or sleeps cannot run twice.
+  while (!s.actions.empty() && s.actions.begin()->first <= s.clock) {
+    const std::function<void()> action = std::move(s.actions.begin()->second);
+    s.actions.erase(s.actions.begin());
+    if (action) action();
   }
 }
 
@@ -128,6 +138,8 @@ void wheel(double at_ms, int notches) { add(at_ms, Kind::Wheel, notches); }
 void key(double at_ms, Integer code) { add(at_ms, Kind::Key, code); }
 void close_request(double at_ms) { add(at_ms, Kind::Key, keys::kClose); }
 void activate(double at_ms, bool active) { add(at_ms, Kind::Activate, active ? 1 : 0); }
+
+void at(double at_ms, std::function<void()> action) { state().actions.emplace(at_ms, std::move(action)); }
 
 void type(double at_ms, const std::string& cp437) {
   for (const char ch : cp437) add(at_ms, Kind::Key, static_cast<unsigned char>(ch));

@@ -3,6 +3,7 @@
 // a virtual clock, scripted input at virtual times, and pixel read-back.
 // Linked only into programs built against the headless backend.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "surface/types.hpp"
@@ -30,6 +31,11 @@ void activate(double at_ms, bool active);       // window activation; deactivati
 
 // A whole click at (x, y): move, press at at_ms, release at at_ms + hold_ms.
 void click(double at_ms, int x, int y, double hold_ms = 30);
+
+// Runs `action` once when the virtual clock reaches at_ms, after the input events due by then
+// and outside the surface mutex (so it may read pixels or write a PNG); for pictures taken
+// at a given virtual time from inside a running program loop.
+void at(double at_ms, std::function<void()> action);
 
 // Page 0 pixel at (x, y) (top byte as written), or 0 outside the surface.
 std::uint32_t pixel(int x, int y);
