@@ -122,16 +122,15 @@ Double FKT(Integer i, Double t, DoubleArrayRef y) {
   const ErrorContext ctx{"Umlaufbahnen", "FKT"};
   static_cast<void>(t);
   const Double vx = y[1], vy = y[2], px = y[3], py = y[4];
-  // r = sqrt(x^2 + y^2); the centre itself counts as r = 1e-6 so that F * 0 / r stays 0.
+  if (i == 3) return vx;
+  if (i == 4) return vy;
+  if (i != 1 && i != 2) return 0;
+  // r = sqrt(x^2 + y^2), needed only for the accelerations; the centre itself counts as
+  // r = 1e-6 so that F * 0 / r stays 0.
   Double r = std::sqrt(px * px + py * py);
   if (r == 0) r = 0.000001;
-  switch (i) {
-    case 1: return KRAFT(r) * px / r;  // ax = F(r) x / r
-    case 2: return KRAFT(r) * py / r;  // ay = F(r) y / r
-    case 3: return vx;
-    case 4: return vy;
-    default: return 0;
-  }
+  return i == 1 ? KRAFT(r) * px / r   // ax = F(r) x / r
+                : KRAFT(r) * py / r;  // ay = F(r) y / r
 }
 
 void BUTTON_START_EVENT() {
