@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Regenerates the pictures in docs/ with the snapshot tool, building it first when needed.
+# The build directory is build/ unless BUILD_DIR names another one.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build}
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S "$root" -B "$build" -G Ninja >/dev/null
+fi
+cmake --build "$build" --target snapshot >/dev/null
+tool=$build/tools/snapshot/snapshot
+docs=$root/docs
+mkdir -p "$docs"
+
+# Kepler orbit with the default start values: Start, three virtual seconds of steps, Stop.
+"$tool" Umlaufbahnen "$docs/umlaufbahnen.png" - <<'EOF'
+100  click 245 230    # Simulation Start
+3100 click 245 260    # Simulation Stop
+3400 close
+EOF
+
+# All nine planets: choose the second list entry, let them move for four seconds, Stop.
+"$tool" Planetensystem "$docs/planetensystem.png" - <<'EOF'
+100  click 100 84     # Alle Planeten (Merkur bis Pluto)
+4100 click 100 120    # Simulation Stop
+4400 close
+EOF
+
+# The plot example draws once; the picture is taken at the close request.
+"$tool" plots "$docs/plots.png" - <<'EOF'
+200 close
+EOF
+
+if [ -x "$build/tools/snapshot/snapshot_gallery" ]; then
+  "$tool" gallery "$docs/gallery.png" - <<'EOF'
+500 close
+EOF
+fi
+
+echo "pictures written to $docs"
