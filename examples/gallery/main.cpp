@@ -1,0 +1,4 @@
+// Entry point of the widget gallery.
+#include "gallery.hpp"
+
+int main() { return gallery::run(); }
