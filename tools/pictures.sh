@@ -31,9 +31,14 @@ EOF
 200 close
 EOF
 
+# The widget gallery after a few clicks: a check box, a radio button, a list row, the slider.
 if [ -x "$build/tools/snapshot/snapshot_gallery" ]; then
   "$tool" gallery "$docs/gallery.png" - <<'EOF'
-500 close
+100  click 30 136     # Grid
+300  click 210 196    # Large
+500  click 400 72     # Item 3
+700  click 720 44     # track bar
+1000 close
 EOF
 fi
 
