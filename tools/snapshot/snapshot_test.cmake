@@ -61,6 +61,20 @@ run(bad Umlaufbahnen ${WORK}/bad.png "100 click 245\n")
 expect_failure(bad 2 "line 1: click needs")
 run(nan Umlaufbahnen ${WORK}/nan.png "\n\nnan click 1 1\n")
 expect_failure(nan 2 "line 3: time")
+run(far Umlaufbahnen ${WORK}/far.png "1e400 close\n")
+expect_failure(far 2 "line 1: time")
+run(huge Umlaufbahnen ${WORK}/huge.png "100 click 99999999999 5\n")
+expect_failure(huge 2 "line 1: coordinates")
+run(code Umlaufbahnen ${WORK}/code.png "100 key 300\n")
+expect_failure(code 2 "line 1: key")
+run(twice Umlaufbahnen ${WORK}/twice.png "100 close\n200 close\n")
+expect_failure(twice 2 "line 2: only one close")
+
+# Keys and text reach the program; a picture that cannot be written is a failure, not a crash.
+run(unwritable Planetensystem ${WORK}/unwritable_end.png
+    "50 key end\n60 type abc # typed without the comment\n100 shot ${WORK}/missing/dir.png\n")
+expect_failure(unwritable 1 "could not write .*missing/dir.png")
+expect_png(${WORK}/unwritable_end.png 900 520)
 
 # A picture after the close request is never reached; the picture at the close still is.
 run(late Planetensystem ${WORK}/late_end.png "100 close\n500 shot late.png\n")
