@@ -1,0 +1,82 @@
+# Installation: the programs, the gallery, the public headers, the static libraries with both
+# surface backends, and a package configuration so that other projects can use the library:
+#   find_package(Physikdemos REQUIRED)
+#   target_link_libraries(app PRIVATE Physikdemos::Inc_GUI Physikdemos::surface_sdl)
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(PHYSIKDEMOS_VERSION 1.0.0)
+set(PHYSIKDEMOS_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/physikdemos)
+set(PHYSIKDEMOS_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Physikdemos)
+
+# Headers are found relative to the source root in the build and to include/physikdemos once
+# installed; "Inc/GUI.hpp" and "surface/surface.hpp" name the same files in both.
+set_property(TARGET surface PROPERTY INTERFACE_INCLUDE_DIRECTORIES
+             "$<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>" "$<INSTALL_INTERFACE:${PHYSIKDEMOS_INCLUDEDIR}>")
+
+# ---- Libraries ----------------------------------------------------------------------------
+set(physikdemos_libraries surface)
+foreach(module GUI Diffgl Komplex Mathe Graphik)
+  if(TARGET Inc_${module})
+    list(APPEND physikdemos_libraries Inc_${module})
+  endif()
+endforeach()
+install(TARGETS ${physikdemos_libraries} EXPORT PhysikdemosTargets
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        INCLUDES DESTINATION ${PHYSIKDEMOS_INCLUDEDIR})
+
+# The backends are object libraries: their object files are installed and linked into each
+# consumer, which then supplies the backend that the surface library calls.
+set(PHYSIKDEMOS_HAS_SDL OFF)
+set(PHYSIKDEMOS_HAS_HEADLESS OFF)
+if(TARGET surface_sdl)
+  set(PHYSIKDEMOS_HAS_SDL ON)
+  install(TARGETS surface_sdl EXPORT PhysikdemosTargets
+          OBJECTS DESTINATION ${CMAKE_INSTALL_LIBDIR}/physikdemos/objects)
+endif()
+if(TARGET surface_headless)
+  set(PHYSIKDEMOS_HAS_HEADLESS ON)
+  install(TARGETS surface_headless EXPORT PhysikdemosTargets
+          OBJECTS DESTINATION ${CMAKE_INSTALL_LIBDIR}/physikdemos/objects)
+endif()
+
+# ---- Public headers -------------------------------------------------------------------------
+install(FILES surface/types.hpp surface/runtime.hpp surface/surface.hpp surface/headless.hpp
+        DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/surface)
+file(GLOB physikdemos_module_headers ${PROJECT_SOURCE_DIR}/Inc/*.hpp)
+install(FILES ${physikdemos_module_headers} DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/Inc)
+install(FILES Inc/GUI/controls.hpp DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/Inc/GUI)
+
+# ---- Programs and their desktop entries -------------------------------------------------------
+foreach(program Umlaufbahnen Planetensystem gallery)
+  if(TARGET ${program})
+    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
+endforeach()
+foreach(program Umlaufbahnen Planetensystem)
+  if(TARGET ${program})
+    install(FILES packaging/${program}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  endif()
+endforeach()
+
+# ---- Package configuration ---------------------------------------------------------------------
+install(EXPORT PhysikdemosTargets NAMESPACE Physikdemos:: DESTINATION ${PHYSIKDEMOS_CMAKEDIR})
+configure_package_config_file(cmake/PhysikdemosConfig.cmake.in
+                              ${CMAKE_CURRENT_BINARY_DIR}/PhysikdemosConfig.cmake
+                              INSTALL_DESTINATION ${PHYSIKDEMOS_CMAKEDIR})
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/PhysikdemosConfigVersion.cmake
+                                 VERSION ${PHYSIKDEMOS_VERSION} COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/PhysikdemosConfig.cmake
+              ${CMAKE_CURRENT_BINARY_DIR}/PhysikdemosConfigVersion.cmake
+        DESTINATION ${PHYSIKDEMOS_CMAKEDIR})
+
+# ---- Test: install into a scratch prefix and build a consumer project against it ---------------
+if(PHYS_TESTS)
+  add_test(NAME package_consumer
+           COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR}
+                   -DCONSUMER_DIR=${PROJECT_SOURCE_DIR}/tests/package/consumer
+                   -DWORK_DIR=${CMAKE_BINARY_DIR}/package_test -DGENERATOR=${CMAKE_GENERATOR}
+                   -DHAS_SDL=${PHYSIKDEMOS_HAS_SDL}
+                   -P ${PROJECT_SOURCE_DIR}/tests/package/run_consumer.cmake)
+  set_tests_properties(package_consumer PROPERTIES TIMEOUT 600)
+endif()

@@ -1,0 +1,34 @@
+# Installs the build in BUILD_DIR into a scratch prefix under WORK_DIR, then configures, builds
+# and runs the consumer project in CONSUMER_DIR against that prefix.
+# Usage: cmake -DBUILD_DIR=... -DCONSUMER_DIR=... -DWORK_DIR=... -DGENERATOR=... [-DHAS_SDL=ON]
+#              -P run_consumer.cmake
+foreach(var BUILD_DIR CONSUMER_DIR WORK_DIR GENERATOR)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "${var} is not set")
+  endif()
+endforeach()
+
+set(prefix ${WORK_DIR}/prefix)
+set(build ${WORK_DIR}/build)
+file(REMOVE_RECURSE ${WORK_DIR})
+
+function(step what)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${what} failed (${status}):\n${out}\n${err}")
+  endif()
+  message(STATUS "ok: ${what}")
+endfunction()
+
+step("install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
+foreach(file include/physikdemos/Inc/GUI.hpp include/physikdemos/Inc/GUI/controls.hpp
+             include/physikdemos/surface/surface.hpp lib/cmake/Physikdemos/PhysikdemosConfig.cmake)
+  if(NOT EXISTS ${prefix}/${file})
+    message(FATAL_ERROR "not installed: ${file}")
+  endif()
+endforeach()
+
+step("configure the consumer" ${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${build} -G ${GENERATOR}
+     -DCMAKE_PREFIX_PATH=${prefix} -DCONSUMER_WINDOW=${HAS_SDL})
+step("build the consumer" ${CMAKE_COMMAND} --build ${build})
+step("run the consumer" ${build}/consumer)
