@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "surface/core.hpp"
 #include "surface/headless.hpp"
+#include "surface/runtime.hpp"
 #include "surface/surface.hpp"
 
 namespace {
@@ -132,8 +134,27 @@ void BM_PSet_MutexStoreRef(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations());
 }
+// The fixed costs inside every primitive, each alone: registering the procedure, and the
+// surface lock with nothing drawn.
+void BM_PSet_ErrorContextPart(benchmark::State& state) {
+  for (auto _ : state) {
+    const ErrorContext ctx{"bench", "PART"};
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+void BM_PSet_DrawLockPart(benchmark::State& state) {
+  open_surface();
+  for (auto _ : state) {
+    surf::DrawLock lock(surf::core());
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations());
+}
 BENCHMARK(BM_PSet);
 BENCHMARK(BM_PSet_MutexStoreRef);
+BENCHMARK(BM_PSet_ErrorContextPart);
+BENCHMARK(BM_PSet_DrawLockPart);
 
 }  // namespace
 

@@ -12,6 +12,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <optional>
 
 #include "surface/core.hpp"
 #include "surface/raster.hpp"
@@ -48,31 +49,35 @@ inline std::uint32_t colour_of(const DrawState& s, Integer colour, Integer flags
 }
 
 // Where a primitive draws: the canvas, its state and clip rectangle, and whether rows of
-// page 0 must be marked.
+// page 0 must be marked. `state` points at the surface's own state for page 0; it is not
+// copied, since a copy costs more than a whole pixel store.
 struct Target {
   Canvas canvas;
-  DrawState state;
+  const DrawState* state = nullptr;
   raster::Rect clip;
   bool page0 = false;
   bool valid = false;
 };
 
-// Resolves the target under the lock: page 0 of an open surface, or an image.
-Target target_of(Core& c, Image* image) noexcept {
+// Resolves the target under the lock: page 0 of an open surface, or an image. An image gets
+// its own state in `scratch`: the surface's colours and font with the image's whole area as
+// viewport and no logical window.
+Target target_of(Core& c, Image* image, std::optional<DrawState>& scratch) noexcept {
   Target t;
   if (image) {
     t.canvas = Canvas{image->pixels.get(), image->width, image->height, image->pitch / 4};
-    t.state = c.draw;
-    t.state.view = surf::Viewport{0, 0, image->width, image->height, false, false};
-    t.state.win = surf::LogicalWindow{};
+    DrawState& s = scratch.emplace(c.draw);
+    s.view = surf::Viewport{0, 0, image->width, image->height, false, false};
+    s.win = surf::LogicalWindow{};
+    t.state = &s;
     t.valid = image->pixels != nullptr;
   } else if (c.open) {
     t.canvas = c.canvas(0);
-    t.state = c.draw;
+    t.state = &c.draw;
     t.page0 = true;
     t.valid = true;
   }
-  if (t.valid) t.clip = raster::viewport_rect(t.state, t.canvas);
+  if (t.valid) t.clip = raster::viewport_rect(*t.state, t.canvas);
   return t;
 }
 
@@ -82,7 +87,7 @@ inline void mark(DrawLock& lock, const Target& t, const raster::Rows& rows) noex
 }
 
 inline raster::Point transform(const Target& t, Single x, Single y) noexcept {
-  return raster::to_pixel(t.state, x, y);
+  return raster::to_pixel(*t.state, x, y);
 }
 
 }  // namespace
@@ -249,23 +254,37 @@ void SCREEN_PSET(Image* target, Single x, Single y, Integer colour, Integer flag
   const ErrorContext ctx{kModule, "SCREEN_PSET"};
   Core& c = surf::core();
   DrawLock lock(c);
-  Target t = target_of(c, target);
-  if (!t.valid) return;
-  std::uint32_t value = px(colour);
-  if (flags & SCREEN_FLAG_FORE) value = preset == 1 ? t.state.back : t.state.fore;
-  raster::Rows rows;
-  raster::pset(t.canvas, t.clip, transform(t, x, y), value, rows);
-  mark(lock, t, rows);
+  const auto value_of = [&](const DrawState& s) {
+    if (!(flags & SCREEN_FLAG_FORE)) return px(colour);
+    return preset == 1 ? s.back : s.fore;
+  };
+  int ix, iy;
+  if (target) {
+    std::optional<DrawState> scratch;
+    const Target t = target_of(c, target, scratch);
+    if (t.valid && raster::pixel_in(*t.state, t.clip, x, y, ix, iy))
+      t.canvas.px[static_cast<std::ptrdiff_t>(iy) * t.canvas.pitch + ix] = value_of(*t.state);
+    return;
+  }
+  // Page 0 resolved in place, without a Target: this primitive runs once per integration step.
+  if (!c.open) return;
+  const DrawState& s = c.draw;
+  if (!raster::pixel_in(s, raster::viewport_rect(s, c.width, c.height), x, y, ix, iy)) return;
+  c.page[0][static_cast<std::size_t>(iy) * static_cast<std::size_t>(c.width) + static_cast<std::size_t>(ix)] = value_of(s);
+  // One row: flagged directly rather than through the lock's band, which would fill a range
+  // on release. iy lies in the viewport, hence on the surface.
+  c.changed[static_cast<std::size_t>(iy)] = 1;
 }
 
 Integer SCREEN_POINT(Image* target, Single x, Single y) {
   const ErrorContext ctx{kModule, "SCREEN_POINT"};
   Core& c = surf::core();
   DrawLock lock(c);
-  const Target t = target_of(c, target);
-  if (!t.valid) return -1;
-  const std::int64_t v = raster::point(t.canvas, t.clip, transform(t, x, y));
-  return v < 0 ? -1 : static_cast<Integer>(static_cast<std::uint32_t>(v));
+  std::optional<DrawState> scratch;
+  const Target t = target_of(c, target, scratch);
+  int ix, iy;
+  if (!t.valid || !raster::pixel_in(*t.state, t.clip, x, y, ix, iy)) return -1;
+  return static_cast<Integer>(t.canvas.px[static_cast<std::ptrdiff_t>(iy) * t.canvas.pitch + ix]);
 }
 
 void SCREEN_LINE(Image* target, Single x1, Single y1, Single x2, Single y2, Integer colour, Integer type,
@@ -273,9 +292,10 @@ void SCREEN_LINE(Image* target, Single x1, Single y1, Single x2, Single y2, Inte
   const ErrorContext ctx{kModule, "SCREEN_LINE"};
   Core& c = surf::core();
   DrawLock lock(c);
-  Target t = target_of(c, target);
+  std::optional<DrawState> scratch;
+  Target t = target_of(c, target, scratch);
   if (!t.valid) return;
-  const std::uint32_t value = colour_of(t.state, colour, flags);
+  const std::uint32_t value = colour_of(*t.state, colour, flags);
   const raster::Point a = transform(t, x1, y1), b = transform(t, x2, y2);
   const auto pattern = static_cast<std::uint16_t>(style & 0xFFFF);
   raster::Rows rows;
@@ -294,11 +314,12 @@ void SCREEN_CIRCLE(Image* target, Single x, Single y, Single radius, Integer col
   if (!(radius > 0)) return;  // also NaN
   Core& c = surf::core();
   DrawLock lock(c);
-  Target t = target_of(c, target);
+  std::optional<DrawState> scratch;
+  Target t = target_of(c, target, scratch);
   if (!t.valid) return;
-  const std::uint32_t value = colour_of(t.state, colour, flags);
+  const std::uint32_t value = colour_of(*t.state, colour, flags);
   const raster::Point centre = transform(t, x, y);
-  const double rad = radius * raster::radius_scale(t.state);  // radius · view_w / win_w
+  const double rad = radius * raster::radius_scale(*t.state);  // radius · view_w / win_w
   // Aspect 0 is 1; aspect <= 1 shortens the vertical radius, aspect > 1 the horizontal one.
   const double asp = aspect == 0 ? 1.0 : static_cast<double>(aspect);
   const double a = asp <= 1 ? rad : rad / asp;
@@ -316,9 +337,10 @@ void SCREEN_PAINT(Image* target, Single x, Single y, Integer colour, Integer bor
   (void)mode;
   Core& c = surf::core();
   DrawLock lock(c);
-  Target t = target_of(c, target);
+  std::optional<DrawState> scratch;
+  Target t = target_of(c, target, scratch);
   if (!t.valid) return;
-  const std::uint32_t value = colour_of(t.state, colour, flags);
+  const std::uint32_t value = colour_of(*t.state, colour, flags);
   const std::uint32_t edge = (flags & SCREEN_FLAG_FORE2) ? value : px(border);
   raster::Rows rows;
   if (!raster::paint(t.canvas, t.clip, transform(t, x, y), value, edge, rows))
@@ -330,13 +352,14 @@ Integer SCREEN_DRAW_TEXT(Image* target, Single x, Single y, Integer flags, const
   const ErrorContext ctx{kModule, "SCREEN_DRAW_TEXT"};
   Core& c = surf::core();
   DrawLock lock(c);
-  Target t = target_of(c, target);
+  std::optional<DrawState> scratch;
+  Target t = target_of(c, target, scratch);
   if (!t.valid) {
     RUNTIME_SET_LAST_ERROR(ERR_ILLEGAL_FUNCTION_CALL);
     return ERR_ILLEGAL_FUNCTION_CALL;
   }
-  const std::uint32_t value = colour_of(t.state, colour, flags);
-  const int fh = t.state.font_height;
+  const std::uint32_t value = colour_of(*t.state, colour, flags);
+  const int fh = t.state->font_height;
   raster::Rows rows;
   raster::text(t.canvas, t.clip, transform(t, x, y), text, raster::font_for(fh), fh, value, rows);
   mark(lock, t, rows);
@@ -426,7 +449,8 @@ Integer SCREEN_PUT(Image* target, Single x, Single y, const Image* image, Intege
   (void)flags;  // copy mode only
   Core& c = surf::core();
   DrawLock lock(c);
-  Target t = target_of(c, target);
+  std::optional<DrawState> scratch;
+  Target t = target_of(c, target, scratch);
   if (!t.valid || !image || !image->pixels) {
     RUNTIME_SET_LAST_ERROR(ERR_ILLEGAL_FUNCTION_CALL);
     return ERR_ILLEGAL_FUNCTION_CALL;

@@ -158,32 +158,6 @@ const std::uint8_t* font_for(int height) noexcept {
 
 bool Point::finite() const noexcept { return std::isfinite(x) && std::isfinite(y); }
 
-Rect viewport_rect(const DrawState& s, const Canvas& c) noexcept {
-  Rect r;
-  r.x0 = std::max(s.view.left, 0);
-  r.y0 = std::max(s.view.top, 0);
-  r.x1 = static_cast<int>(std::min<i64>(static_cast<i64>(s.view.left) + s.view.width - 1, c.width - 1));
-  r.y1 = static_cast<int>(std::min<i64>(static_cast<i64>(s.view.top) + s.view.height - 1, c.height - 1));
-  return r;
-}
-
-Point to_pixel(const DrawState& s, double x, double y) noexcept {
-  const Viewport& v = s.view;
-  const LogicalWindow& w = s.win;
-  if (w.active) {
-    x = (x - w.x) * v.width / w.w;   // (x − win_x) · view_w / win_w
-    y = (y - w.y) * v.height / w.h;  // (y − win_y) · view_h / win_h
-  }
-  x = std::round(x);  // halves away from zero
-  y = std::round(y);
-  if (w.active && !w.screen) y = v.height - 1 - y;  // logical y grows upward
-  if (!v.screen) {
-    x += v.left;
-    y += v.top;
-  }
-  return {x, y};
-}
-
 double map_coord(const DrawState& s, double v, int func) noexcept {
   const LogicalWindow& w = s.win;
   if (!w.active) return v;

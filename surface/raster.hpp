@@ -3,6 +3,7 @@
 // Nothing here touches the global surface, so every primitive can be tested on a plain
 // pixel buffer. Coordinates handed in are pixels as doubles (already transformed); NaN,
 // infinite and huge values are accepted and never cause work outside the clip rectangle.
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -43,13 +44,86 @@ struct Point {
   bool finite() const noexcept;
 };
 
+// The viewport of `s` as a rectangle, intersected with a canvas of width x height.
+inline Rect viewport_rect(const DrawState& s, int width, int height) noexcept {
+  const Viewport& v = s.view;
+  Rect r;
+  r.x0 = v.left > 0 ? v.left : 0;
+  r.y0 = v.top > 0 ? v.top : 0;
+  // In 64 bits: left + width may pass the Integer range.
+  const std::int64_t x1 = std::int64_t{v.left} + v.width - 1, y1 = std::int64_t{v.top} + v.height - 1;
+  r.x1 = static_cast<int>(x1 < width - 1 ? x1 : width - 1);
+  r.y1 = static_cast<int>(y1 < height - 1 ? y1 : height - 1);
+  return r;
+}
+
 // The viewport of `s` as a rectangle, intersected with the canvas.
-Rect viewport_rect(const DrawState& s, const Canvas& c) noexcept;
+inline Rect viewport_rect(const DrawState& s, const Canvas& c) noexcept {
+  return viewport_rect(s, c.width, c.height);
+}
+
+// Largest double below one half. Adding it (with the sign of v) before truncating rounds
+// halves away from zero, and unlike adding 0.5 it leaves 0.49999999999999994 at 0.
+inline constexpr double kBelowHalf = 0.49999999999999994;
+
+// Nearest integer, halves away from zero, into `out`; false for NaN, infinities and
+// magnitudes of 2^62 and more, which lie beyond every canvas. Inline and free of library
+// calls: it runs once per coordinate of every primitive.
+inline bool round_to_int(double v, std::int64_t& out) noexcept {
+  if (!(std::fabs(v) < 4611686018427387904.0)) return false;  // 2^62
+  out = static_cast<std::int64_t>(v + std::copysign(kBelowHalf, v));
+  return true;
+}
+
+// Nearest integer, halves away from zero, as a double; NaN, infinities and magnitudes of
+// 2^52 and more (already integral) come back unchanged.
+inline double round_half_away(double v) noexcept {
+  if (!(std::fabs(v) < 4503599627370496.0)) return v;  // 2^52
+  return static_cast<double>(static_cast<std::int64_t>(v + std::copysign(kBelowHalf, v)));
+}
+
+// First stage of the transform: with an active logical window
+// x ← (x − win_x) · view_w / win_w, y ← (y − win_y) · view_h / win_h; else unchanged.
+inline void logical_to_view(const DrawState& s, double& x, double& y) noexcept {
+  const LogicalWindow& w = s.win;
+  if (!w.active) return;
+  x = (x - w.x) * s.view.width / w.w;
+  y = (y - w.y) * s.view.height / w.h;
+}
 
 // Coordinate transform of a primitive's point to a canvas pixel:
 // logical -> (v - win) * view / win_size, round half away from zero, flip y unless
 // screen-oriented, add the viewport origin unless view-screen.
-Point to_pixel(const DrawState& s, double x, double y) noexcept;
+inline Point to_pixel(const DrawState& s, double x, double y) noexcept {
+  const Viewport& v = s.view;
+  logical_to_view(s, x, y);
+  x = round_half_away(x);
+  y = round_half_away(y);
+  if (s.win.active && !s.win.screen) y = v.height - 1 - y;  // logical y grows upward
+  if (!v.screen) {
+    x += v.left;
+    y += v.top;
+  }
+  return {x, y};
+}
+
+// The same transform in integers for a single pixel: true with the pixel in (px, py) when
+// it lies in clip; false otherwise, also for NaN and infinite coordinates.
+inline bool pixel_in(const DrawState& s, const Rect& clip, double x, double y, int& px, int& py) noexcept {
+  const Viewport& v = s.view;
+  logical_to_view(s, x, y);
+  std::int64_t ix, iy;
+  if (!round_to_int(x, ix) || !round_to_int(y, iy)) return false;
+  if (s.win.active && !s.win.screen) iy = v.height - 1 - iy;  // logical y grows upward
+  if (!v.screen) {
+    ix += v.left;
+    iy += v.top;
+  }
+  if (ix < clip.x0 || ix > clip.x1 || iy < clip.y0 || iy > clip.y1) return false;
+  px = static_cast<int>(ix);
+  py = static_cast<int>(iy);
+  return true;
+}
 
 // SCREEN_MAP_COORD: func 0/1 logical -> viewport pixel x/y, 2/3 back; unchanged without a
 // logical window; other func values give 0.
