@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# Runs the widget gallery in a window on a private virtual X server: ticks a check box, drags
+# the track bar, answers the input box and the message box, checks that each dialog leaves the
+# picture behind it as it was, and closes the window with a WM_DELETE_WINDOW message.
+# Screenshots stay in the work dir.
+# Usage: gallery.sh <program> <close_window> <work dir>
+set -euo pipefail
+program=$1
+close_window=$2
+work=$3
+mkdir -p "$work"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+n=130
+while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+export DISPLAY=":$n"
+Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+program_pid=
+cleanup() {
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
+  kill "$xvfb_pid" 2>/dev/null || true
+  wait "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+for _ in $(seq 100); do
+  xdotool getdisplaygeometry >/dev/null 2>&1 && break
+  sleep 0.1
+done
+xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
+
+"$program" &
+program_pid=$!
+wid=
+for _ in $(seq 100); do
+  wid=$(xdotool search --name '^Widget Gallery$' 2>/dev/null | head -n1) && [ -n "$wid" ] && break
+  sleep 0.1
+done
+[ -n "$wid" ] || fail "the window did not appear"
+xdotool windowfocus --sync "$wid"
+sleep 0.5
+
+shot() { import -window "$wid" "$work/$1.png"; }
+# The colour of pixel (x, y) of a screenshot as RRGGBB.
+px() { convert "$work/$1.png" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
+expect() {  # shot x y colour what
+  local got
+  got=$(px "$1" "$2" "$3")
+  [ "$got" = "$4" ] || fail "$5: pixel ($2, $3) of $1 is $got, expected $4"
+}
+# Number of pixels in which the region WxH+X+Y of two screenshots differs.
+differ() {
+  convert "$work/$1.png" -crop "$3" +repage "$work/a.png"
+  convert "$work/$2.png" -crop "$3" +repage "$work/b.png"
+  compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true
+}
+# A click held long enough for a loop that polls every 50 ms.
+click() {
+  xdotool mousemove --window "$wid" "$1" "$2" mousedown 1
+  sleep 0.2
+  xdotool mouseup 1
+  sleep 0.2
+}
+
+shot start
+expect start 575 44 E5E5E5 "track bar knob at 0"
+expect start 572 80 00AAEE "one-pixel progress bar"
+expect start 400 165 0055AA "panel title bar"
+expect start 335 35 00AAEE "first list row selected"
+echo "ok: start picture"
+
+click 40 136  # "Grid"
+shot checked
+[ "$(differ start checked 130x20+20+126)" != 0 ] || fail "the check box did not change"
+echo "ok: check box"
+
+xdotool mousemove --window "$wid" 675 44 mousedown 1
+sleep 0.3
+xdotool mousemove --window "$wid" 775 44
+sleep 0.3
+xdotool mouseup 1
+sleep 0.2
+shot dragged
+expect dragged 775 44 E5E5E5 "knob at 100"
+expect dragged 778 80 00AAEE "full progress bar"
+expect dragged 779 80 FFFFFF "white column before the border"
+echo "ok: the track bar drives the progress bar"
+
+click 60 44  # "Input box..."
+shot input
+expect input 300 115 0055AA "input box title bar"
+expect input 380 210 E5E5E5 "Ok button face"
+click 530 180  # the field, cursor after "Hello"
+xdotool type --delay 60 " xvfb"
+xdotool key Return
+sleep 0.2
+click 400 210  # "Ok"
+shot after_input
+d=$(differ dragged after_input 301x121+250+110)
+[ "$d" = 0 ] || fail "the input box left $d pixels changed behind it"
+[ "$(differ dragged after_input 190x20+100+246)" != 0 ] || fail "the text field did not take the answer"
+echo "ok: input box answered and gone"
+
+click 200 44  # "Message box..."
+shot message
+expect message 300 125 0055AA "message box title bar"
+click 290 190  # "No"
+shot after_message
+d=$(differ after_input after_message 361x91+220+120)
+[ "$d" = 0 ] || fail "the message box left $d pixels changed behind it"
+[ "$(differ after_input after_message 270x20+20+66)" != 0 ] || fail "the answer label did not change"
+echo "ok: message box answered and gone"
+
+"$close_window" "$wid" || fail "could not send the close message"
+for _ in $(seq 50); do
+  kill -0 "$program_pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$program_pid" 2>/dev/null && fail "the program still runs after the close request"
+status=0
+wait "$program_pid" || status=$?
+program_pid=
+[ "$status" -eq 0 ] || fail "the program exited $status after the close request"
+echo "ok: closed with status 0"
