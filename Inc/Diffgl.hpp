@@ -1,6 +1,8 @@
 #pragma once
 // One-step integrators of the classical fourth-order Runge-Kutta method.
 // Each call advances by exactly one step of the caller's size h; the caller owns the loop.
+#include <memory>
+
 #include "surface/runtime.hpp"
 
 // A bounds-checked reference to Doubles with the indices lower..upper. It is how a
@@ -51,7 +53,66 @@ void DIFFSYS(DIFFSYS_FUNCTION f1, DIFFSYS_FUNCTION f2, Double x, Double y1, Doub
 void DIFFGL2(DIFFGL2_FUNCTION f, Double x, Double y, Double dy, Double h, Double& xneu, Double& yneu,
              Double& dyneu);
 
+namespace diffgl {
+
+// Systems up to this size keep their work arrays in the step's own frame, so that a step of
+// the orbit program (n = 4) never touches the heap.
+inline constexpr Integer kStackComponents = 16;
+
+// Result of one component: ((k1 + 2*k2) + 2*k3 + k4) / 6 + y, summed in this order.
+inline Double combine(Double y, Double k1, Double k2, Double k3, Double k4) {
+  return ((k1 + 2 * k2) + 2 * k3 + k4) / 6 + y;
+}
+
+// Storage for 5 n Doubles; raises error 4 when it cannot be had.
+std::unique_ptr<Double[]> heap_work(Integer n);
+
+}  // namespace diffgl
+
 // One step of the n-dimensional system held in y(1..n), n = upper bound of y; the new state goes
 // to yneu(1..n) (y and yneu may be the same array; element 0 is never touched). Null f raises
 // error 7, y or yneu lacking an index of 1..n raises error 6, n < 1 only sets xneu.
-void DIFFSYSN(DIFFSYSN_FUNCTION f, Double x, Array<Double>& y, Double h, Double& xneu, Array<Double>& yneu);
+// Defined here, and always inlined, so that the stage loops sit in the caller beside its
+// derivative function: the orbit program spends most of its time in these steps.
+[[gnu::always_inline]] inline void DIFFSYSN(DIFFSYSN_FUNCTION f, Double x, Array<Double>& y, Double h, Double& xneu,
+                                            Array<Double>& yneu) {
+  const ErrorContext ctx{"Inc/Diffgl", "DIFFSYSN"};
+  const Integer n = y.upper();
+  if (n < 1) {
+    xneu = x + h;
+    return;
+  }
+
+  // Work arrays k1, k2, k3, k4 and w, each n long; every loop below stays within 0..n-1.
+  Double stack_work[5 * diffgl::kStackComponents];
+  std::unique_ptr<Double[]> heap_storage;
+  Double* work = stack_work;
+  if (n > diffgl::kStackComponents) {
+    heap_storage = diffgl::heap_work(n);
+    work = heap_storage.get();
+  }
+  Double* const k1 = work;
+  Double* const k2 = k1 + n;
+  Double* const k3 = k2 + n;
+  Double* const k4 = k3 + n;
+  Double* const w = k4 + n;
+  const DoubleArrayRef state{w, 1, n};
+
+  const Double x4 = x + h;
+  xneu = x4;
+  const Double xm = x + h / 2;
+
+  // Every stage evaluates all components against one unchanged state, then rebuilds w.
+  for (Integer j = 0; j < n; ++j) k1[j] = checked(f)(j + 1, x, DoubleArrayRef{y}) * h;
+  for (Integer j = 0; j < n; ++j) w[j] = y[j + 1] + k1[j] / 2;
+  for (Integer j = 0; j < n; ++j) k2[j] = checked(f)(j + 1, xm, state) * h;
+  for (Integer j = 0; j < n; ++j) w[j] = y[j + 1] + k2[j] / 2;
+  for (Integer j = 0; j < n; ++j) k3[j] = checked(f)(j + 1, xm, state) * h;
+  for (Integer j = 0; j < n; ++j) w[j] = y[j + 1] + k3[j];
+  for (Integer j = 0; j < n; ++j) k4[j] = checked(f)(j + 1, x4, state) * h;
+  // Component i of the result reads only y(i), so y and yneu may be one array.
+  for (Integer j = 0; j < n; ++j) {
+    const Double next = diffgl::combine(y[j + 1], k1[j], k2[j], k3[j], k4[j]);
+    yneu[j + 1] = next;
+  }
+}

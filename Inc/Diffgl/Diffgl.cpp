@@ -1,21 +1,17 @@
 #include "Inc/Diffgl.hpp"
 
 #include <cstddef>
-#include <memory>
 #include <new>
 
-namespace {
+namespace diffgl {
 
-// Systems up to this size keep their work arrays on the stack, so that the orbit
-// program's step (n = 4) never touches the heap.
-constexpr Integer kStackComponents = 16;
-
-// Result of one component: ((k1 + 2*k2) + 2*k3 + k4) / 6 + y, summed in this order.
-inline Double combine(Double y, Double k1, Double k2, Double k3, Double k4) {
-  return ((k1 + 2 * k2) + 2 * k3 + k4) / 6 + y;
+std::unique_ptr<Double[]> heap_work(Integer n) {
+  std::unique_ptr<Double[]> work(new (std::nothrow) Double[5 * static_cast<std::size_t>(n)]);
+  if (!work) RUNTIME_CHECK(ERR_OUT_OF_MEMORY);
+  return work;
 }
 
-}  // namespace
+}  // namespace diffgl
 
 void DIFFGL(DIFFGL_FUNCTION f, Double x, Double y, Double h, Double& xneu, Double& yneu) {
   const ErrorContext ctx{"Inc/Diffgl", "DIFFGL"};
@@ -26,7 +22,7 @@ void DIFFGL(DIFFGL_FUNCTION f, Double x, Double y, Double h, Double& xneu, Doubl
   const Double k2 = checked(f)(xm, y + k1 / 2) * h;
   const Double k3 = checked(f)(xm, y + k2 / 2) * h;
   const Double k4 = checked(f)(x4, y + k3) * h;
-  yneu = combine(y, k1, k2, k3, k4);
+  yneu = diffgl::combine(y, k1, k2, k3, k4);
 }
 
 void DIFFSYS(DIFFSYS_FUNCTION f1, DIFFSYS_FUNCTION f2, Double x, Double y1, Double y2, Double h, Double& xneu,
@@ -43,8 +39,8 @@ void DIFFSYS(DIFFSYS_FUNCTION f1, DIFFSYS_FUNCTION f2, Double x, Double y1, Doub
   const Double l3 = checked(f2)(xm, y1 + k2 / 2, y2 + l2 / 2) * h;
   const Double k4 = checked(f1)(x4, y1 + k3, y2 + l3) * h;
   const Double l4 = checked(f2)(x4, y1 + k3, y2 + l3) * h;
-  y1neu = combine(y1, k1, k2, k3, k4);
-  y2neu = combine(y2, l1, l2, l3, l4);
+  y1neu = diffgl::combine(y1, k1, k2, k3, k4);
+  y2neu = diffgl::combine(y2, l1, l2, l3, l4);
 }
 
 void DIFFGL2(DIFFGL2_FUNCTION f, Double x, Double y, Double dy, Double h, Double& xneu, Double& yneu,
@@ -62,49 +58,6 @@ void DIFFGL2(DIFFGL2_FUNCTION f, Double x, Double y, Double dy, Double h, Double
   const Double l3 = checked(f)(xm, y + k2 / 2, dy + l2 / 2) * h;
   const Double k4 = (dy + l3) * h;
   const Double l4 = checked(f)(x4, y + k3, dy + l3) * h;
-  yneu = combine(y, k1, k2, k3, k4);
-  dyneu = combine(dy, l1, l2, l3, l4);
-}
-
-void DIFFSYSN(DIFFSYSN_FUNCTION f, Double x, Array<Double>& y, Double h, Double& xneu, Array<Double>& yneu) {
-  const ErrorContext ctx{"Inc/Diffgl", "DIFFSYSN"};
-  const Integer n = y.upper();
-  if (n < 1) {
-    xneu = x + h;
-    return;
-  }
-
-  // Work arrays k1, k2, k3, k4 and w, each n long; every loop below stays within 0..n-1.
-  Double stack_work[5 * kStackComponents];
-  std::unique_ptr<Double[]> heap_work;
-  Double* work = stack_work;
-  if (n > kStackComponents) {
-    heap_work.reset(new (std::nothrow) Double[5 * static_cast<std::size_t>(n)]);
-    if (!heap_work) RUNTIME_CHECK(ERR_OUT_OF_MEMORY);
-    work = heap_work.get();
-  }
-  Double* const k1 = work;
-  Double* const k2 = k1 + n;
-  Double* const k3 = k2 + n;
-  Double* const k4 = k3 + n;
-  Double* const w = k4 + n;
-  const DoubleArrayRef state{w, 1, n};
-
-  const Double x4 = x + h;
-  xneu = x4;
-  const Double xm = x + h / 2;
-
-  // Every stage evaluates all components against one unchanged state, then rebuilds w.
-  for (Integer j = 0; j < n; ++j) k1[j] = checked(f)(j + 1, x, DoubleArrayRef{y}) * h;
-  for (Integer j = 0; j < n; ++j) w[j] = y[j + 1] + k1[j] / 2;
-  for (Integer j = 0; j < n; ++j) k2[j] = checked(f)(j + 1, xm, state) * h;
-  for (Integer j = 0; j < n; ++j) w[j] = y[j + 1] + k2[j] / 2;
-  for (Integer j = 0; j < n; ++j) k3[j] = checked(f)(j + 1, xm, state) * h;
-  for (Integer j = 0; j < n; ++j) w[j] = y[j + 1] + k3[j];
-  for (Integer j = 0; j < n; ++j) k4[j] = checked(f)(j + 1, x4, state) * h;
-  // Component i of the result reads only y(i), so y and yneu may be one array.
-  for (Integer j = 0; j < n; ++j) {
-    const Double next = combine(y[j + 1], k1[j], k2[j], k3[j], k4[j]);
-    yneu[j + 1] = next;
-  }
+  yneu = diffgl::combine(y, k1, k2, k3, k4);
+  dyneu = diffgl::combine(dy, l1, l2, l3, l4);
 }
