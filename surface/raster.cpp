@@ -6,6 +6,8 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <cwchar>
+#include <limits>
 #include <new>
 #include <numbers>
 #include <vector>
@@ -22,6 +24,9 @@ using i64 = std::int64_t;
 constexpr double kExactLimit = 1099511627776.0;  // 2^40
 // Radii up to this size run the ellipse recurrence exactly (its terms stay below 2^126).
 constexpr double kExactRadius = 1073741824.0;  // 2^30
+// Radii up to this size run the ellipse recurrence step by step: the walk costs O(a + b)
+// cheap steps and its terms stay below 2^40.
+constexpr double kWalkRadius = 4096.0;
 // Centres beyond the Integer range draw nothing.
 constexpr double kIntRange = 2147483648.0;
 // Arcs with more points than this are limited to the angle ranges that can be visible.
@@ -48,9 +53,19 @@ inline i128 ceil_div(i128 n, i128 d) noexcept {
   return q;
 }
 
-// Stores n copies of colour from p, 16 bytes at a time: plain loops of 32-bit stores are
-// not vectorised at the project's optimisation level.
+// Stores n copies of colour from p. Long runs go to the C library's wide fill, which picks
+// the widest stores the processor offers at run time (the build targets the baseline
+// instruction set): about 1.7 times the speed of 16-byte stores on rows that are not in the
+// cache. Short runs stay inline, 16 bytes at a time: plain loops of 32-bit stores are not
+// vectorised at the project's optimisation level.
 void fill_px(std::uint32_t* p, std::ptrdiff_t n, std::uint32_t colour) noexcept {
+  static_assert(sizeof(wchar_t) == sizeof(std::uint32_t));
+  if (n >= 64) {
+    // An opaque library call: the compiler cannot see wchar_t stores to reorder against
+    // later uint32_t reads.
+    std::wmemset(reinterpret_cast<wchar_t*>(p), static_cast<wchar_t>(colour), static_cast<std::size_t>(n));
+    return;
+  }
   typedef std::uint32_t v4 __attribute__((vector_size(16)));
   const v4 v = {colour, colour, colour, colour};
   for (; n >= 16; n -= 16, p += 16) {
@@ -145,6 +160,64 @@ i64 settle(long double v, long double lo, long double hi) noexcept {
 }
 
 bool finite(double v) noexcept { return std::isfinite(v); }
+
+// The ellipse recurrence transcribed step by step around the integer centre (cx, cy):
+//   x1 = trunc(cx − a), x2 = trunc(cx + a); A = trunc(a²), B = trunc(b²), r = trunc(a·B),
+//   rx = 2·r, ry = 0, x = trunc(a); while x > 0: if r > 0 { y1++, y2--, ry += 2·A, r −= ry };
+//   if r <= 0 { x--, x1++, x2--, rx −= 2·B, r += rx }; draw rows y1 and y2 from x1 to x2.
+// Spans only narrow, so when filling, a row's first draw (the step that moved y) is its
+// widest and the only one that can reach into clip: later draws of the row do nothing.
+void walk_ellipse(Canvas& c, const Rect& clip, i64 cx, i64 cy, double a, double b, std::uint32_t colour, bool fill,
+                  Rows& rows) noexcept {
+  i64 x1 = static_cast<i64>(static_cast<double>(cx) - a), x2 = static_cast<i64>(static_cast<double>(cx) + a);
+  i64 lo = std::numeric_limits<i64>::max(), hi = std::numeric_limits<i64>::min();  // rows written
+  const auto span = [&](i64 y, i64 l, i64 r) {
+    if (y < clip.y0 || y > clip.y1) return;
+    l = std::max<i64>(l, clip.x0);
+    r = std::min<i64>(r, clip.x1);
+    if (l > r) return;
+    fill_px(row_ptr(c, static_cast<int>(y)) + l, r - l + 1, colour);
+    lo = std::min(lo, y);
+    hi = std::max(hi, y);
+  };
+  const auto ends = [&](i64 y, i64 l, i64 r) {
+    if (y < clip.y0 || y > clip.y1) return;
+    std::uint32_t* row = row_ptr(c, static_cast<int>(y));
+    const bool in_l = l >= clip.x0 && l <= clip.x1, in_r = r >= clip.x0 && r <= clip.x1;
+    if (in_l) row[l] = colour;
+    if (in_r) row[r] = colour;
+    if (in_l || in_r) {
+      lo = std::min(lo, y);
+      hi = std::max(hi, y);
+    }
+  };
+  if (b == 0 || fill) span(cy, x1, x2);
+  else ends(cy, x1, x2);
+  if (b != 0) {
+    const i64 A = static_cast<i64>(a * a), B = static_cast<i64>(b * b);
+    i64 r = static_cast<i64>(a * static_cast<double>(B)), rx = 2 * r, ry = 0;
+    i64 x = static_cast<i64>(a), y1 = cy, y2 = cy;
+    while (x > 0) {
+      bool moved = false;
+      if (r > 0) {
+        ++y1, --y2, ry += 2 * A, r -= ry;
+        moved = true;
+      }
+      if (r <= 0) --x, ++x1, --x2, rx -= 2 * B, r += rx;
+      if (fill) {
+        if (moved) {
+          span(y1, x1, x2);
+          span(y2, x1, x2);
+        }
+      } else {
+        ends(y1, x1, x2);
+        ends(y2, x1, x2);
+      }
+      if (y1 > clip.y1 && y2 < clip.y0) break;  // every later row lies outside clip
+    }
+  }
+  if (lo <= hi) rows.add(static_cast<int>(lo), static_cast<int>(hi));
+}
 
 }  // namespace
 
@@ -274,6 +347,10 @@ void ellipse(Canvas& c, const Rect& clip, Point centre, double a, double b, std:
   if (clip.empty() || !centre.finite() || !finite(a) || !finite(b) || a < 0) return;
   if (std::fabs(centre.x) >= kIntRange || std::fabs(centre.y) >= kIntRange) return;
   const i64 cx = static_cast<i64>(centre.x), cy = static_cast<i64>(centre.y);
+  if (a <= kWalkRadius && std::fabs(b) <= kWalkRadius) {
+    walk_ellipse(c, clip, cx, cy, a, b, colour, fill, rows);
+    return;
+  }
 
   // Draws row cy ± yd for the horizontal steps kf..kl: the span at kf when filling (later,
   // narrower spans of the same row draw nothing), else the end pixels of every step.

@@ -1,7 +1,11 @@
 // The drawing operations on an open headless surface.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <mutex>
+#include <utility>
+#include <vector>
 
 #include "surface/core.hpp"
 #include "surface/headless.hpp"
@@ -149,6 +153,55 @@ TEST_F(Draw, ImagesAreTargetsAndSources) {
   EXPECT_EQ(SCREEN_IMAGE_CREATE(5, 5, 0, 8), nullptr);
   EXPECT_EQ(SCREEN_IMAGE_CREATE(2000000000, 2000000000, 0), nullptr);
   EXPECT_EQ(RUNTIME_LAST_ERROR(), ERR_OUT_OF_MEMORY);
+}
+
+// Rows of page 0 flagged as changed, cleared afterwards.
+std::vector<int> take_changed() {
+  surf::Core& c = surf::core();
+  std::lock_guard lock(c.mutex);
+  std::vector<int> rows;
+  for (std::size_t y = 0; y < c.changed.size(); ++y)
+    if (c.changed[y]) rows.push_back(static_cast<int>(y));
+  std::fill(c.changed.begin(), c.changed.end(), std::uint8_t{0});
+  return rows;
+}
+
+TEST_F(Draw, PixelsFlagOnlyTheRowTheyWrite) {
+  take_changed();
+  SCREEN_SET_VIEW(500, 10, 990, 490, 0, 0, SCREEN_VIEW_NO_BORDER | SCREEN_VIEW_NO_FILL);
+  SCREEN_SET_WINDOW(-1, -1, 1, 1, 0);
+  SCREEN_PSET(nullptr, 0, 0, 0x111111);
+  EXPECT_EQ(take_changed(), std::vector<int>{249});
+  // Outside the viewport, NaN, infinite and huge points write and flag nothing.
+  const float nan = std::nanf(""), inf = HUGE_VALF;
+  for (auto [x, y] : {std::pair{-1.5f, 0.0f}, {0.0f, 1.01f}, {nan, 0.0f}, {0.0f, nan}, {inf, 0.0f},
+                      {-inf, -inf}, {3e38f, 0.0f}, {0.0f, -3e38f}})
+    SCREEN_PSET(nullptr, x, y, 0x222222);
+  EXPECT_TRUE(take_changed().empty());
+  SCREEN_SET_WINDOW(0, 0, 0, 0, 0);
+  SCREEN_SET_VIEW(SCREEN_VIEW_RESET, SCREEN_VIEW_RESET, SCREEN_VIEW_RESET, SCREEN_VIEW_RESET, 0, 0, 0);
+  for (int x = 0; x < 1000; ++x)
+    for (int y = 0; y < 500; ++y) ASSERT_EQ(at(x, y), x == 746 && y == 249 ? 0x111111u : 0u) << x << "," << y;
+
+  // Into an image: its own coordinates, the default colours, and no row of page 0 flagged.
+  Image* img = SCREEN_IMAGE_CREATE(4, 3, 0);
+  ASSERT_NE(img, nullptr);
+  SCREEN_SET_COLOR(0x00AA00, 0x0000AA, 0);
+  take_changed();
+  SCREEN_PSET(img, 3, 2, 0, SCREEN_FLAG_FORE);
+  SCREEN_PSET(img, 0, 0, 0, SCREEN_FLAG_FORE, 1);
+  SCREEN_PSET(img, 4, 0, 0x333333);  // one past the right edge
+  EXPECT_EQ(SCREEN_POINT(img, 3, 2), 0x00AA00);
+  EXPECT_EQ(SCREEN_POINT(img, 0, 0), 0x0000AA);
+  EXPECT_EQ(SCREEN_POINT(img, 3, 0), 0);
+  EXPECT_TRUE(take_changed().empty());
+  SCREEN_IMAGE_DESTROY(img);
+
+  SCREEN_CIRCLE(nullptr, 500, 250, 240, 0x444444, 0, 0, SCREEN_FULL_CIRCLE, 1);
+  const std::vector<int> rows = take_changed();
+  ASSERT_EQ(rows.size(), 481u);
+  EXPECT_EQ(rows.front(), 10);
+  EXPECT_EQ(rows.back(), 490);
 }
 
 TEST_F(Draw, CopyPageSavesAndRestoresTheViewport) {

@@ -357,4 +357,89 @@ TEST(Raster, TextDrawsInkOnlyAndClipsPixelByPixel) {
   for (int x = 0; x < 40; ++x) EXPECT_EQ(c.at(x, 3), x >= 10 && x < 22 ? 1u : 0u) << x;
 }
 
+TEST(Raster, RoundingIsHalfAwayFromZeroAndRejectsWhatNoCanvasHolds) {
+  const double below_half = std::nextafter(0.5, 0.0);
+  std::vector<double> vs = {0.0, -0.0, 0.5, -0.5, 1.5, -1.5, 2.5, -2.5, below_half, -below_half,
+                            std::nextafter(1.5, 1.0), std::nextafter(-2.5, -2.0), 4503599627370495.5,
+                            -4503599627370495.5, 2251799813685248.5, 4503599627370497.0, 1e15 + 0.5, 3e18};
+  std::mt19937_64 rng(3);
+  std::uniform_real_distribution<double> wide(-1e6, 1e6);
+  for (int i = 0; i < 20000; ++i) {
+    vs.push_back(wide(rng));
+    vs.push_back(std::floor(wide(rng)) + 0.5);  // exact halves
+  }
+  for (double v : vs) {
+    std::int64_t i = 0;
+    ASSERT_TRUE(round_to_int(v, i)) << v;
+    EXPECT_EQ(static_cast<double>(i), std::round(v)) << v;
+    EXPECT_EQ(round_half_away(v), std::round(v)) << v;
+  }
+  std::int64_t i = 0;
+  for (double v : {kNaN, kInf, -kInf, 1e19, -1e300}) EXPECT_FALSE(round_to_int(v, i)) << v;
+  EXPECT_TRUE(std::isnan(round_half_away(kNaN)));
+  EXPECT_EQ(round_half_away(-kInf), -kInf);
+  EXPECT_EQ(round_half_away(1e300), 1e300);
+}
+
+TEST(Raster, IntegerPixelTransformAgreesWithTheGeneralOne) {
+  std::mt19937 rng(5);
+  std::uniform_int_distribution<int> side(1, 300), pos(-50, 300), flag(0, 1);
+  std::uniform_real_distribution<double> logical(-4, 4), coord(-400, 700);
+  const double odd[] = {kNaN, kInf, -kInf, 1e30, -1e30, 4.6e18};
+  for (int n = 0; n < 20000; ++n) {
+    DrawState s;
+    s.view = Viewport{pos(rng), pos(rng), side(rng), side(rng), flag(rng) == 1, true};
+    if (flag(rng)) {
+      const double x1 = logical(rng), y1 = logical(rng);
+      s.win = LogicalWindow{static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(logical(rng) + 4.5),
+                            static_cast<float>(logical(rng) + 4.5), true, flag(rng) == 1};
+    }
+    const Rect clip = viewport_rect(s, 256, 256);
+    double x = s.win.active ? s.win.x + s.win.w * (logical(rng) + 4) / 8 : std::round(coord(rng) * 2) / 2;
+    double y = s.win.active ? s.win.y + s.win.h * (logical(rng) + 4) / 8 : std::round(coord(rng) * 2) / 2;
+    if (n % 10 == 0) (n % 20 == 0 ? x : y) = odd[(n / 10) % 6];
+    const Point p = to_pixel(s, x, y);
+    int px = -1, py = -1;
+    const bool in = pixel_in(s, clip, x, y, px, py);
+    ASSERT_EQ(in, clip.contains(p.x, p.y)) << x << "," << y;
+    if (in) {
+      EXPECT_EQ(px, p.x);
+      EXPECT_EQ(py, p.y);
+    }
+  }
+}
+
+TEST(Raster, EllipsesAroundTheStepwiseLimitMatchTheRecurrence) {
+  // Radii on both sides of the switch between the stepwise walk and the row search, seen
+  // through windows on the edge, on the far side and across the centre row.
+  const Rect clip{0, 0, 79, 59};
+  for (double a : {4095.5, 4096.0, 4096.25, 4200.0}) {
+    for (double b : {4096.0, 4097.0, 300.0, 0.75}) {
+      for (bool fill : {false, true}) {
+        for (long cx : {40L, -4050L, 4100L}) {
+          for (long cy : {30L, 4120L, -4080L}) {
+            Buf got(80, 60), want(80, 60);
+            ellipse(got.c, clip, {double(cx), double(cy)}, a, b, 1, fill, got.rows);
+            reference_ellipse(want, clip, cx, cy, a, b, fill);
+            ASSERT_EQ(got.px, want.px) << a << " " << b << " " << fill << " " << cx << "," << cy;
+            // The reported rows are exactly those that received pixels.
+            int first = -1, last = -1;
+            for (int y = 0; y < 60; ++y)
+              for (int x = 0; x < 80; ++x)
+                if (got.at(x, y)) {
+                  if (first < 0) first = y;
+                  last = y;
+                }
+            ASSERT_EQ(got.rows.any(), first >= 0);
+            if (first >= 0) {
+              EXPECT_EQ(got.rows.y0, first);
+              EXPECT_EQ(got.rows.y1, last);
+            }
+          }
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
