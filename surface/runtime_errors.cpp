@@ -171,16 +171,28 @@ Integer RUNTIME_LAST_ERROR() { return g_last_error.load(std::memory_order_relaxe
 
 void RUNTIME_SET_LAST_ERROR(Integer number) { g_last_error.store(number, std::memory_order_relaxed); }
 
+// Every procedure of the system registers here on entry, so these stay plain moves: relaxed
+// atomics cost nothing over ordinary stores, while sequentially consistent ones would add a
+// fence per procedure call.
+// - A fault on this thread runs its handler on this thread, which sees its own stores in
+//   program order. The signal fences (no instructions, only a compiler barrier) keep the
+//   procedure's body, which may fault, after the registration and before its removal, also
+//   when the constructor is inlined.
+// - A handler on another thread (the window thread) reads the latest stores it can see; the
+//   report is written at once after that and the process ends, so no later registration can
+//   replace the name it took.
+// - A signal that arrives between the two stores may see the new module with the old
+//   procedure; only asynchronous signals can land there, never a fault of the procedure.
 ErrorContext::ErrorContext(const char* module, const char* procedure) noexcept
     : saved_module_(g_module.load(std::memory_order_relaxed)),
       saved_procedure_(g_procedure.load(std::memory_order_relaxed)) {
-  // A signal handler may run between the two stores and see the new module with the old
-  // procedure; the report would then name a mixed pair, which is harmless.
   g_module.store(module, std::memory_order_relaxed);
   g_procedure.store(procedure, std::memory_order_relaxed);
+  std::atomic_signal_fence(std::memory_order_seq_cst);
 }
 
 ErrorContext::~ErrorContext() {
+  std::atomic_signal_fence(std::memory_order_seq_cst);
   g_module.store(saved_module_, std::memory_order_relaxed);
   g_procedure.store(saved_procedure_, std::memory_order_relaxed);
 }
