@@ -1,5 +1,5 @@
 #pragma once
-// Helpers shared by the toolkit tests: a fresh headless window, key codes and pixel probes.
+// Helpers shared by the toolkit tests: a fresh headless window and pixel probes.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -11,34 +11,22 @@
 
 namespace guitest {
 
-// Key codes as the key queue holds them.
+// The key code of a key without a character, from its scan byte.
 constexpr Integer extended(char scan) { return 255 + 256 * scan; }
-constexpr Integer kLeft = extended('K');
-constexpr Integer kRight = extended('M');
-constexpr Integer kUp = extended('H');
-constexpr Integer kDown = extended('P');
-constexpr Integer kHome = extended('G');
-constexpr Integer kEnd = extended('O');
-constexpr Integer kDelete = extended('S');
-constexpr Integer kBackspace = 8;
-constexpr Integer kEnter = 13;
 
-// Visible colour of a surface pixel (the top byte has no effect).
 inline std::uint32_t rgb(int x, int y) { return headless::pixel(x, y) & 0xFFFFFFu; }
 
-// Pixels of colour `colour` in (x0, y0)-(x1, y1), as offsets from (ox, oy).
-inline std::vector<std::pair<int, int>> points_of(int x0, int y0, int x1, int y1, std::uint32_t colour, int ox,
-                                                  int oy) {
+// Pixels of `colour` in (x0, y0)-(x1, y1), as offsets from (ox, oy).
+inline std::vector<std::pair<int, int>> points_of(int x0, int y0, int x1, int y1, std::uint32_t colour, int ox = 0,
+                                                  int oy = 0) {
   std::vector<std::pair<int, int>> pts;
   for (int y = y0; y <= y1; ++y)
     for (int x = x0; x <= x1; ++x)
       if (rgb(x, y) == colour) pts.emplace_back(x - ox, y - oy);
   return pts;
 }
-
-// Number of pixels of colour `colour` in (x0, y0)-(x1, y1).
 inline int count_of(int x0, int y0, int x1, int y1, std::uint32_t colour) {
-  return static_cast<int>(points_of(x0, y0, x1, y1, colour, 0, 0).size());
+  return static_cast<int>(points_of(x0, y0, x1, y1, colour).size());
 }
 
 // True when the w x h blocks at (ax, ay) and (bx, by) hold the same colours.
@@ -49,7 +37,13 @@ inline bool same_block(int ax, int ay, int bx, int by, int w, int h) {
   return true;
 }
 
-// A fresh headless surface opened through the toolkit, with the pointer not yet in the window.
+// The whole report of runtime error `number_and_message` at some line of Inc/GUI::`proc`.
+inline std::string report(const std::string& number_and_message, const std::string& proc) {
+  return "^\nAborting due to runtime error " + number_and_message + " at line [0-9]+ of Inc/GUI::" + proc +
+         "\\(\\)\n\n$";
+}
+
+// A fresh 640 x 480 window opened through the toolkit; the pointer is not in it yet.
 class GuiTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -57,7 +51,7 @@ class GuiTest : public ::testing::Test {
     LASTWHEEL = 0;
     OPENWINDOW(640, 480, "test");
   }
-  // Runs the scripted clock forward so that events due up to `ms` have arrived.
+  // One mouse poll: moves the scripted clock on a step so that events due now arrive.
   static void settle() {
     Integer x, y, w, b, c;
     INPUT_MOUSE(x, y, w, b, c);
