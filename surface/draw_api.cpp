@@ -250,27 +250,41 @@ Integer SCREEN_COPY_PAGE(Integer from, Integer to) {
 
 // ---- Primitives -----------------------------------------------------------------------------
 
+namespace {
+
+// The colour SCREEN_PSET writes: its own, or with the default-colour flag the foreground
+// (preset 1: the background).
+inline std::uint32_t pset_value(const DrawState& s, Integer colour, Integer flags, Integer preset) noexcept {
+  if (!(flags & SCREEN_FLAG_FORE)) return px(colour);
+  return preset == 1 ? s.back : s.fore;
+}
+
+// SCREEN_PSET into an image, kept apart so that the page 0 path carries no image state.
+void pset_image(Core& c, Image* image, Single x, Single y, Integer colour, Integer flags, Integer preset) noexcept {
+  std::optional<DrawState> scratch;
+  const Target t = target_of(c, image, scratch);
+  int ix, iy;
+  if (t.valid && raster::pixel_in(*t.state, t.clip, x, y, ix, iy))
+    t.canvas.px[static_cast<std::ptrdiff_t>(iy) * t.canvas.pitch + ix] = pset_value(*t.state, colour, flags, preset);
+}
+
+}  // namespace
+
 void SCREEN_PSET(Image* target, Single x, Single y, Integer colour, Integer flags, Integer preset) {
   const ErrorContext ctx{kModule, "SCREEN_PSET"};
   Core& c = surf::core();
   DrawLock lock(c);
-  const auto value_of = [&](const DrawState& s) {
-    if (!(flags & SCREEN_FLAG_FORE)) return px(colour);
-    return preset == 1 ? s.back : s.fore;
-  };
-  int ix, iy;
   if (target) {
-    std::optional<DrawState> scratch;
-    const Target t = target_of(c, target, scratch);
-    if (t.valid && raster::pixel_in(*t.state, t.clip, x, y, ix, iy))
-      t.canvas.px[static_cast<std::ptrdiff_t>(iy) * t.canvas.pitch + ix] = value_of(*t.state);
+    pset_image(c, target, x, y, colour, flags, preset);
     return;
   }
   // Page 0 resolved in place, without a Target: this primitive runs once per integration step.
   if (!c.open) return;
   const DrawState& s = c.draw;
+  int ix, iy;
   if (!raster::pixel_in(s, raster::viewport_rect(s, c.width, c.height), x, y, ix, iy)) return;
-  c.page[0][static_cast<std::size_t>(iy) * static_cast<std::size_t>(c.width) + static_cast<std::size_t>(ix)] = value_of(s);
+  c.page[0][static_cast<std::size_t>(iy) * static_cast<std::size_t>(c.width) + static_cast<std::size_t>(ix)] =
+      pset_value(s, colour, flags, preset);
   // One row: flagged directly rather than through the lock's band, which would fill a range
   // on release. iy lies in the viewport, hence on the surface.
   c.changed[static_cast<std::size_t>(iy)] = 1;
