@@ -8,7 +8,7 @@ using namespace guitest;
 
 namespace {
 
-constexpr Integer kEnter = 13, kBackspace = 8;
+constexpr Integer kEnterCode = 13, kBackspaceCode = 8;
 
 std::vector<std::uint32_t> snapshot() {
   std::vector<std::uint32_t> px;
@@ -95,7 +95,7 @@ TEST_F(GuiTest, InputBoxReturnsTheTextAndRestoresThePicture) {
   double t = headless::now_ms();
   headless::click(t + 5, 280, 170);  // cursor after the initial text
   headless::type(t + 40, "abc");
-  headless::key(t + 60, kEnter);
+  headless::key(t + 60, kEnterCode);
   headless::click(t + 100, 169, 200);  // one left of "Ok"
   headless::click(t + 150, 170, 200);
   EXPECT_EQ(INPUTBOX(100, 100, 200, "Eingabe", "Name:", "xy", 0), "xyabc");
@@ -112,9 +112,9 @@ TEST_F(GuiTest, InputBoxReturnsTheTextAndRestoresThePicture) {
 
   t = headless::now_ms();
   headless::click(t + 5, 280, 170);
-  headless::key(t + 40, kBackspace);
+  headless::key(t + 40, kBackspaceCode);
   headless::type(t + 41, "zz");
-  headless::key(t + 60, kEnter);
+  headless::key(t + 60, kEnterCode);
   headless::click(t + 100, 229, 209);
   EXPECT_EQ(INPUTBOX(100, 100, 200, "Info", "Nur lesen:", "fest", 1), "fest");
   EXPECT_EQ(snapshot(), before);
