@@ -319,6 +319,8 @@ void rect(Canvas& c, const Rect& clip, Point a, Point b, std::uint32_t colour, b
     line(c, clip, {x1, y0}, {x1, y1}, colour, style, rows);
     return;
   }
+  // Wholly outside: nothing to fill, and the corners may not even fit in an int.
+  if (x0 > clip.x1 || x1 < clip.x0 || y0 > clip.y1 || y1 < clip.y0) return;
   fill_rect(c, clip,
             Rect{static_cast<int>(std::max(x0, double(clip.x0))), static_cast<int>(std::max(y0, double(clip.y0))),
                  static_cast<int>(std::min(x1, double(clip.x1))), static_cast<int>(std::min(y1, double(clip.y1)))},
