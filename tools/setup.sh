@@ -7,6 +7,7 @@ packages=(
   console-data console-setup-linux
   xvfb xdotool imagemagick libx11-dev libpng-dev
   clang valgrind
+  clang-16 libclang-rt-16-dev
 )
 missing=()
 for p in "${packages[@]}"; do
