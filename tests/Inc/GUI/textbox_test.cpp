@@ -1,5 +1,4 @@
 // The text field and the line editor: key rules on the record, then whole editing sessions.
-#include <chrono>
 #include <climits>
 
 #include "gui_test_support.hpp"
@@ -101,7 +100,7 @@ TEST_F(GuiTest, FieldClicksAndAnEditingSession) {
   EXPECT_GT(count_of(101, 101, 179, 119, COLOR_CURSOR), 0);  // a non-digit text is never repainted
 }
 
-TEST_F(GuiTest, EditOfAHugeTextStaysResponsive) {
+TEST_F(GuiTest, EditOfAHugeTextKeepsEveryCharacter) {
   TEXTBOX t = TEXTBOX_NEW(100, 100, 80, 20, String(100000, 'x'), 0, MODE_TEXT);
   const double t0 = headless::now_ms();
   headless::key(t0, extended('O'));
@@ -109,9 +108,7 @@ TEST_F(GuiTest, EditOfAHugeTextStaysResponsive) {
   headless::key(t0 + 2005, extended('G'));
   for (int i = 0; i < 500; ++i) headless::key(t0 + 2010 + 4 * i, i % 2 ? extended('S') : 'z');
   headless::key(t0 + 4100, 13);  // Enter
-  const auto start = std::chrono::steady_clock::now();
-  TEXTBOX_EDIT(t);  // about 4000 passes
-  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 3.0);
+  TEXTBOX_EDIT(t);  // about 4000 passes; their cost is measured by bench_gui
   EXPECT_EQ(t.TEXT.size(), 100000u);
   EXPECT_EQ(t.TEXT.substr(0, 251), String(250, 'z') + "x");
 }

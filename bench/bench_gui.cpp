@@ -1,0 +1,30 @@
+// The line editor's cost per pass with a 100,000-character text against a 10-character one:
+// a pass draws only the visible part, so the two should cost about the same.
+#include <benchmark/benchmark.h>
+
+#include "Inc/GUI.hpp"
+#include "surface/headless.hpp"
+
+namespace {
+
+// One TEXTBOX_EDIT session of `keys` typed characters and Enter, on a text of `length` bytes.
+void edit_session(benchmark::State& state) {
+  const auto length = static_cast<std::size_t>(state.range(0));
+  constexpr int kKeys = 200;
+  headless::reset();
+  OPENWINDOW(640, 480, "bench");
+  for (auto _ : state) {
+    TEXTBOX box = TEXTBOX_NEW(100, 100, 80, 20, String(length, 'x'), 0, MODE_TEXT);
+    const double t0 = headless::now_ms();
+    for (int i = 0; i < kKeys; ++i) headless::key(t0 + 1 + 2 * i, i % 2 ? 8 : 'y');  // type, Backspace
+    headless::key(t0 + 2 + 2 * kKeys, 13);
+    TEXTBOX_EDIT(box);
+    benchmark::DoNotOptimize(box.TEXT.data());
+  }
+  state.SetItemsProcessed(state.iterations() * kKeys);
+}
+
+}  // namespace
+
+BENCHMARK(edit_session)->Arg(10)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();
