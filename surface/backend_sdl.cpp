@@ -122,6 +122,10 @@ class Window {
   bool create(surf::Core& c, const std::string& title) {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // Ctrl+C must still end the program
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // The window system's own pixel buffer: a GL-backed one would load and start a GL driver
+    // (a software one on machines without a GPU), which more than doubles the time to the first
+    // frame and costs CPU on every frame shown.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
     sdl_ = true;
     // The window system falls back to drivers that show nothing; that is no window.
