@@ -32,7 +32,7 @@ for entry in "${sessions[@]}"; do
   indirect=$(grep -o 'indirectly lost: [0-9,]* bytes' "$log" | tail -n1)
   # A run that freed every block prints no leak summary at all.
   grep -q 'All heap blocks were freed' "$log" && definite="definitely lost: 0 bytes" indirect="indirectly lost: 0 bytes"
-  tests=$(grep -o '\[  PASSED  \] [0-9]* test' "$logs/$name.out" | tail -n1 || true)
+  tests=$(grep -o '\[  PASSED  \] [0-9]* tests\?' "$logs/$name.out" | tail -n1 || true)
   echo "valgrind $name: $errors, ${definite:-no leak summary}, ${indirect:-no leak summary}, ${tests:-tests failed} ($((SECONDS - start)) s)"
   if [ "$status" -ne 0 ] || [ "$definite" != "definitely lost: 0 bytes" ] || [ "$indirect" != "indirectly lost: 0 bytes" ]; then
     echo "valgrind $name: FAILED (exit $status), see $log and $logs/$name.out" >&2
