@@ -9,59 +9,10 @@ program=$1
 close_window=$2
 work=$3
 mkdir -p "$work"
+source "$(dirname "$0")/lib.sh"
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-n=130
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-export DISPLAY=":$n"
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-program_pid=
-cleanup() {
-  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
-  kill "$xvfb_pid" 2>/dev/null || true
-  wait "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
-for _ in $(seq 100); do
-  xdotool getdisplaygeometry >/dev/null 2>&1 && break
-  sleep 0.1
-done
-xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
-
-"$program" &
-program_pid=$!
-wid=
-for _ in $(seq 100); do
-  wid=$(xdotool search --name '^Widget Gallery$' 2>/dev/null | head -n1) && [ -n "$wid" ] && break
-  sleep 0.1
-done
-[ -n "$wid" ] || fail "the window did not appear"
-xdotool windowfocus --sync "$wid"
-sleep 0.5
-
-shot() { import -window "$wid" "$work/$1.png"; }
-# The colour of pixel (x, y) of a screenshot as RRGGBB.
-px() { convert "$work/$1.png" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
-expect() {  # shot x y colour what
-  local got
-  got=$(px "$1" "$2" "$3")
-  [ "$got" = "$4" ] || fail "$5: pixel ($2, $3) of $1 is $got, expected $4"
-}
-# Number of pixels in which the region WxH+X+Y of two screenshots differs.
-differ() {
-  convert "$work/$1.png" -crop "$3" +repage "$work/a.png"
-  convert "$work/$2.png" -crop "$3" +repage "$work/b.png"
-  compare -metric AE "$work/a.png" "$work/b.png" null: 2>&1 || true
-}
-# A click held long enough for a loop that polls every 50 ms.
-click() {
-  xdotool mousemove --window "$wid" "$1" "$2" mousedown 1
-  sleep 0.2
-  xdotool mouseup 1
-  sleep 0.2
-}
+start_xvfb 130 1024x768x24
+launch "$program" '^Widget Gallery$' 0.5
 
 shot start
 expect start 575 44 E5E5E5 "track bar knob at 0"
@@ -112,14 +63,4 @@ d=$(differ after_input after_message 361x91+220+120)
 [ "$(differ after_input after_message 270x20+20+66)" != 0 ] || fail "the answer label did not change"
 echo "ok: message box answered and gone"
 
-"$close_window" "$wid" || fail "could not send the close message"
-for _ in $(seq 50); do
-  kill -0 "$program_pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$program_pid" 2>/dev/null && fail "the program still runs after the close request"
-status=0
-wait "$program_pid" || status=$?
-program_pid=
-[ "$status" -eq 0 ] || fail "the program exited $status after the close request"
-echo "ok: closed with status 0"
+close_expect_zero

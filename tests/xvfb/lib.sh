@@ -1,0 +1,90 @@
+# Shared by the real-window test scripts: a private virtual X server, the program's window,
+# screenshots and pixel checks, clicks, and the close a window manager would send.
+# A script sets `work` and `close_window`, sources this file, then calls start_xvfb and launch.
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+program_pid=
+xvfb_pid=
+cleanup() {
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && wait "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+# start_xvfb <first display number to try> <screen geometry WxHxD>
+start_xvfb() {
+  local n=$1
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  export DISPLAY=":$n"
+  Xvfb "$DISPLAY" -screen 0 "$2" -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do
+    xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  fail "Xvfb did not start on $DISPLAY"
+}
+
+# launch <program> <window title regex> <settle seconds>: starts it and sets `wid`.
+launch() {
+  "$1" &
+  program_pid=$!
+  wid=
+  for _ in $(seq 100); do
+    wid=$(xdotool search --name "$2" 2>/dev/null | head -n1) && [ -n "$wid" ] && break
+    sleep 0.1
+  done
+  [ -n "$wid" ] || fail "the window did not appear"
+  # There is no window manager: give the window the input focus as one would.
+  xdotool windowfocus --sync "$wid"
+  sleep "$3"
+}
+
+# shot <name>: saves the window as <name>.png in the work dir (they stay there for a look).
+shot() { import -window "$wid" "$work/$1.png"; }
+# px <name> <x> <y>: the colour of a pixel of a screenshot as RRGGBB.
+px() { convert "$work/$1.png" -format "%[hex:p{$2,$3}]" info: | cut -c1-6; }
+# expect <name> <x> <y> <RRGGBB> <what>
+expect() {
+  local got
+  got=$(px "$1" "$2" "$3")
+  [ "$got" = "$4" ] || fail "$5: pixel ($2, $3) of $1 is $got, expected $4"
+}
+# differ <a> <b> [WxH+X+Y]: the number of pixels in which two screenshots (or a region) differ.
+differ() {
+  if [ $# -ge 3 ]; then
+    convert "$work/$1.png" -crop "$3" +repage "$work/.a.png"
+    convert "$work/$2.png" -crop "$3" +repage "$work/.b.png"
+    compare -metric AE "$work/.a.png" "$work/.b.png" null: 2>&1 || true
+  else
+    compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 || true
+  fi
+}
+# count <name> <WxH+X+Y> <RRGGBB>: the number of pixels of that colour in a region.
+count() {
+  convert "$work/$1.png" -crop "$2" +repage -depth 8 txt:- | grep -ci "#$3" || true
+}
+# click <x> <y> [after]: a press held long enough for a loop that polls every 50 ms.
+click() {
+  xdotool mousemove --window "$wid" "$1" "$2" mousedown 1
+  sleep 0.2
+  xdotool mouseup 1
+  sleep "${3:-0.2}"
+}
+
+# close_expect_zero: closes the window like a window manager; the program must end with status 0.
+close_expect_zero() {
+  "$close_window" "$wid" || fail "could not send the close message"
+  for _ in $(seq 50); do
+    kill -0 "$program_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$program_pid" 2>/dev/null && fail "the program still runs after the close request"
+  local status=0
+  wait "$program_pid" || status=$?
+  program_pid=
+  [ "$status" -eq 0 ] || fail "the program exited $status after the close request"
+  echo "ok: closed with status 0"
+}
