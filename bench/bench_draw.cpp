@@ -75,6 +75,22 @@ void BM_HugeLine(benchmark::State& state) {
 }
 BENCHMARK(BM_HugeLine);
 
+// Circles and arcs of radius 1e9 whose edge crosses the surface: the cost must follow the
+// visible pixels (one row or a few columns), not the circumference. Reported per visible pixel
+// against the long line's memset reference.
+void BM_HugeCircleEdge(benchmark::State& state) {
+  open_surface();
+  for (auto _ : state) SCREEN_CIRCLE(nullptr, 500, 250 + 1e9f, 1e9f, 1);
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kW));
+}
+BENCHMARK(BM_HugeCircleEdge);
+void BM_HugeArcEdge(benchmark::State& state) {
+  open_surface();
+  for (auto _ : state) SCREEN_CIRCLE(nullptr, 500, 250 + 1e9f, 1e9f, 1, 0, 1.0f, 2.0f);
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kW));
+}
+BENCHMARK(BM_HugeArcEdge);
+
 constexpr std::size_t kPutPixels = 500 * 500;
 void BM_Put500(benchmark::State& state) {
   open_surface();
