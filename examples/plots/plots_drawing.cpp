@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "Inc/GUI.hpp"
 #include "Inc/Graphik.hpp"
 
 namespace plots_example {
@@ -127,6 +128,14 @@ void draw_all() {
   map_panel(0, wave, 3, 0, "sin(x) cos(y)");
   map_panel(1, bowl, 2, 8, "x^2 + y^2, 8 Stufen");
   text_panel();
+}
+
+int run() {
+  const ErrorContext ctx{kModule, "RUN"};
+  open_window();
+  draw_all();
+  while (!WINDOW_EVENT_CLOSE()) TIME_SLEEP(10);
+  return 0;
 }
 
 }  // namespace plots_example

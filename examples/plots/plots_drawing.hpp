@@ -11,5 +11,7 @@ inline constexpr Integer kHeight = 720;
 void open_window();
 // Draws every panel into the open window and leaves viewport and mapping reset.
 void draw_all();
+// The whole example: opens the window, draws, then waits for the close request; returns 0.
+int run();
 
 }  // namespace plots_example
