@@ -2,9 +2,11 @@
 // advances at once, and input comes from a script of events at virtual times.
 #include <png.h>
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "surface/backend.hpp"
@@ -24,8 +26,13 @@ struct Event {
 // still reach the next scripted event.
 constexpr double kPollStepMs = 0.01;
 
+using SteadyClock = std::chrono::steady_clock;
+
 struct State {
   double clock = 0;
+  bool real = false;             // the clock follows the steady clock
+  double real_offset = 0;        // clock value at the switch to the real clock
+  SteadyClock::time_point real_start{};
   std::multimap<double, Event> script;  // equal times keep their insertion order
   std::multimap<double, std::function<void()>> actions;
 };
@@ -65,10 +72,17 @@ void apply(surf::Core& c, const Event& e) {
   }
 }
 
-// Moves the clock on by dt ms and applies every event that has come due.
+// The real clock's reading: the virtual time at the switch plus the steady time since then.
+double real_now(const State& s) {
+  return s.real_offset + std::chrono::duration<double, std::milli>(SteadyClock::now() - s.real_start).count();
+}
+
+// Moves the clock on by dt ms (virtual) or to the present (real) and applies every event
+// that has come due.
 void advance(double dt) {
   State& s = state();
-  s.clock += dt;
+  if (s.real) s.clock = real_now(s);
+  else s.clock += dt;
   surf::Core& c = surf::core();
   {
     std::lock_guard lock(c.mutex);
@@ -101,9 +115,15 @@ bool open_window(Core& c) {
 
 void set_title(const std::string&) {}
 
-double now_ms() { return state().clock; }
+double now_ms() {
+  State& s = state();
+  return s.real ? real_now(s) : s.clock;
+}
 
-void sleep_ms(double ms) { advance(ms > 0 ? ms : 0); }
+void sleep_ms(double ms) {
+  if (state().real && ms > 0) std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(ms));
+  advance(ms > 0 ? ms : 0);
+}
 
 void before_poll() { advance(kPollStepMs); }
 
@@ -128,7 +148,19 @@ void reset() {
   surf::reset_core(surf::core());
 }
 
-double now_ms() { return state().clock; }
+double now_ms() { return surf::backend::now_ms(); }
+
+void use_real_clock(bool real) {
+  State& s = state();
+  if (real == s.real) return;
+  if (real) {
+    s.real_offset = s.clock;
+    s.real_start = SteadyClock::now();
+  } else {
+    s.clock = real_now(s);  // the virtual clock goes on from where the real one stood
+  }
+  s.real = real;
+}
 
 void move(double at_ms, int x, int y) { add(at_ms, Kind::Move, x, y); }
 void leave(double at_ms) { add(at_ms, Kind::Leave); }

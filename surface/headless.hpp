@@ -10,10 +10,17 @@
 
 namespace headless {
 
-// Forgets the surface, the script and all input state; the clock restarts at 0.
+// Forgets the surface, the script and all input state; the clock restarts at 0 and is
+// virtual again.
 void reset();
 
-// The virtual clock in milliseconds since reset. TIME_SLEEP advances it at once by the time
+// Switches the clock that TIME_SLEEP waits on. Real (true): TIME_SLEEP really sleeps and
+// now_ms() follows the steady clock from the moment of the switch onward, so frame loops can
+// be timed with their pauses; scripted input then comes due at those real times. Virtual
+// (false, the default): the clock only moves when the program sleeps or polls.
+void use_real_clock(bool real);
+
+// The clock in milliseconds since reset. Virtual: TIME_SLEEP advances it at once by the time
 // it waits; every INPUT_MOUSE and INPUT_KEY poll advances it by 0.01 ms, so that loops which
 // poll without sleeping still reach the next scripted event.
 double now_ms();
