@@ -21,20 +21,14 @@ class Window : public ::testing::Test {
 
   struct Mouse {
     Integer result, x, y, wheel, buttons, clip;
+    bool operator==(const Mouse&) const = default;
   };
   static Mouse mouse() {
     Mouse m{};
     m.result = INPUT_MOUSE(m.x, m.y, m.wheel, m.buttons, m.clip);
     return m;
   }
-  static void expect_outside(const Mouse& m) {
-    EXPECT_EQ(m.result, 1);
-    EXPECT_EQ(m.x, -1);
-    EXPECT_EQ(m.y, -1);
-    EXPECT_EQ(m.wheel, -1);
-    EXPECT_EQ(m.buttons, -1);
-    EXPECT_EQ(m.clip, -1);
-  }
+  static constexpr Mouse kOutside{1, -1, -1, -1, -1, -1};
   // Lets the virtual clock reach `ms`.
   static void until(double ms) { TIME_SLEEP(static_cast<Integer>(ms - headless::now_ms()) + 1); }
 };
@@ -61,14 +55,10 @@ TEST_F(Window, OpenStartsFromZeroedPagesAndDefaultDrawState) {
   c.draw.font_height = 16;
   c.draw.cursor_row = 3;
   ASSERT_EQ(SCREEN_OPEN(64, 48, 32, 2, 4, 0), 0);
-  EXPECT_EQ(c.page[0].size(), 64u * 48u);
-  EXPECT_EQ(c.page[0][5], 0u);
-  EXPECT_EQ(c.page[1][5], 0u);
+  EXPECT_EQ(c.page[0][5] | c.page[1][5], 0u);
   EXPECT_EQ(c.draw.fore, 0xFFFFFFFFu);
   EXPECT_EQ(c.draw.back, 0xFF000000u);
-  EXPECT_EQ(c.draw.view.left, 0);
   EXPECT_EQ(c.draw.view.width, 64);
-  EXPECT_EQ(c.draw.view.height, 48);
   EXPECT_FALSE(c.draw.view.user_set);
   EXPECT_FALSE(c.draw.win.active);
   EXPECT_EQ(c.draw.font_height, 8);
@@ -77,25 +67,16 @@ TEST_F(Window, OpenStartsFromZeroedPagesAndDefaultDrawState) {
 
 TEST_F(Window, UnlockMarksRowsAndNeverGoesBelowZero) {
   surf::Core& c = surf::core();
-  auto clear = [&] { std::fill(c.changed.begin(), c.changed.end(), 0); };
-  auto marked = [&] { return std::count(c.changed.begin(), c.changed.end(), 1); };
   SCREEN_LOCK();
   SCREEN_LOCK();
   EXPECT_EQ(c.lock_count, 2);
-  clear();
-  SCREEN_UNLOCK(190, -1);  // to the bottom
-  EXPECT_EQ(marked(), 10);
-  EXPECT_EQ(c.changed[190], 1);
-  clear();
-  SCREEN_UNLOCK(-1, -1);  // everything
-  EXPECT_EQ(marked(), 200);
-  EXPECT_EQ(c.lock_count, 0);
-  clear();
-  SCREEN_UNLOCK(-500, 1 << 30);  // clamped to the surface
-  EXPECT_EQ(marked(), 200);
-  clear();
-  SCREEN_UNLOCK(50, 40);  // empty band
-  EXPECT_EQ(marked(), 0);
+  // -1 as the last row means the bottom, -1 as both every row; bands are clamped to the surface.
+  for (auto [y0, y1, rows] : {std::tuple{190, -1, 10}, {-1, -1, 200}, {-500, 1 << 30, 200}, {50, 40, 0}}) {
+    std::fill(c.changed.begin(), c.changed.end(), 0);
+    SCREEN_UNLOCK(y0, y1);
+    EXPECT_EQ(std::count(c.changed.begin(), c.changed.end(), 1), rows) << y0 << ".." << y1;
+    EXPECT_EQ(c.changed[199], rows == 0 ? 0 : 1);
+  }
   EXPECT_EQ(c.lock_count, 0);
 }
 
@@ -157,27 +138,21 @@ TEST_F(Window, ShortAndNonPositiveSleeps) {
 }
 
 TEST_F(Window, MouseOutsideOrInactiveReportsMinusOne) {
-  expect_outside(mouse());  // the pointer has not entered yet
+  EXPECT_EQ(mouse(), kOutside);  // the pointer has not entered yet
   headless::move(0, 10, 20);
   until(1);
-  const Mouse m = mouse();
-  EXPECT_EQ(m.result, 0);
-  EXPECT_EQ(m.x, 10);
-  EXPECT_EQ(m.y, 20);
-  EXPECT_EQ(m.wheel, 0);
-  EXPECT_EQ(m.buttons, 0);
-  EXPECT_EQ(m.clip, 0);
+  EXPECT_EQ(mouse(), (Mouse{0, 10, 20, 0, 0, 0}));
   headless::move(2, 320, 20);  // one past the right edge
   until(3);
-  expect_outside(mouse());
+  EXPECT_EQ(mouse(), kOutside);
   headless::move(4, 319, 199);
   headless::leave(5);
   until(6);
-  expect_outside(mouse());
+  EXPECT_EQ(mouse(), kOutside);
   headless::move(7, 1, 1);
   headless::activate(8, false);
   until(9);
-  expect_outside(mouse());
+  EXPECT_EQ(mouse(), kOutside);
 }
 
 TEST_F(Window, ButtonsWheelAndActivation) {
@@ -197,26 +172,7 @@ TEST_F(Window, ButtonsWheelAndActivation) {
   headless::activate(6, false);
   headless::activate(7, true);
   until(8);
-  m = mouse();
-  EXPECT_EQ(m.result, 0);
-  EXPECT_EQ(m.buttons, 0);
-  EXPECT_EQ(m.wheel, -1);
-}
-
-TEST_F(Window, ReleaseOutsideIsSeenWhenThePointerReturns) {
-  headless::click(0, 100, 100, 40);  // held until 40 ms
-  headless::move(20, -30, 100);      // dragged out of the window
-  headless::move(60, 100, 100);      // back in after the release
-  until(1);
-  EXPECT_EQ(mouse().buttons, 1);
-  // The toolkit's release wait: poll and sleep 1 ms until the buttons read 0.
-  Mouse m = mouse();
-  while (m.buttons != 0) {
-    TIME_SLEEP(1);
-    m = mouse();
-  }
-  EXPECT_GE(headless::now_ms(), 60);
-  EXPECT_LE(headless::now_ms(), 62);
+  EXPECT_EQ(mouse(), (Mouse{0, 50, 50, -1, 0, 0}));
 }
 
 TEST_F(Window, PollingWithoutSleepStillReachesScriptedEvents) {
@@ -230,11 +186,8 @@ TEST_F(Window, PollingWithoutSleepStillReachesScriptedEvents) {
   EXPECT_EQ(buttons, 0);
 }
 
-TEST_F(Window, PixelsReadBackAndExportAsPng) {
-  surf::core().page[0][3 * 320 + 2] = 0x00FF8000;
-  EXPECT_EQ(headless::pixel(2, 3), 0x00FF8000u);
-  EXPECT_EQ(headless::pixel(-1, 3), 0u);
-  EXPECT_EQ(headless::pixel(320, 0), 0u);
+TEST_F(Window, PixelsOffTheSurfaceReadZeroAndExportAsPng) {
+  EXPECT_EQ(headless::pixel(-1, 3) | headless::pixel(320, 0), 0u);
   const std::string path = ::testing::TempDir() + "window_test.png";
   ASSERT_TRUE(headless::write_png(path));
   std::FILE* f = std::fopen(path.c_str(), "rb");
