@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <numbers>
 #include <vector>
@@ -44,6 +45,19 @@ Double record(Double x) {
   return x;
 }
 Double plane(Double x, Double) { return x; }
+
+// Names, values and colours of a chart with one entry per value.
+struct Series {
+  Array<String> names;
+  Array<Double> values;
+  Array<Integer> colours;
+  Series(std::initializer_list<Double> v, std::initializer_list<Integer> c, const String& name = "n")
+      : names(0, static_cast<Integer>(v.size()) - 1), values(names.lower(), names.upper()),
+        colours(names.lower(), names.upper()) {
+    for (Integer i = 0; i < static_cast<Integer>(v.size()); ++i)
+      names[i] = name, values[i] = v.begin()[i], colours[i] = c.begin()[i];
+  }
+};
 Double zero(Double, Double) { return 0; }
 
 TEST(GraphikGrid, WorkedRangeSetsMarginViewportAndMapping) {
@@ -61,10 +75,8 @@ TEST(GraphikGrid, WorkedRangeSetsMarginViewportAndMapping) {
   // the two-letter name "ab " is written horizontally in the margin at rows 207..223
   EXPECT_GT(count(kBlack, 0, 207, 31, 223), 0);
   EXPECT_EQ(count(kBlack, 0, 150, 30, 200), 0);  // column 31 is the border
-}
 
-TEST(GraphikGrid, LongYNameIsRotated) {
-  open();
+  open();  // a longer y name is turned upright
   KOORDINATEN(-10, -1, 10, 1, 4, 2, "x", "abc", "");
   // rotated from (8, 232) upwards: 32 rows high, 16 columns wide
   EXPECT_GT(count(kBlack, 8, 200, 24, 215), 0);
@@ -150,41 +162,33 @@ TEST(GraphikFunction, ZeroOrNonFiniteStepReturns) {
 
 TEST(GraphikBars, CentredBarsAndANegativeBar) {
   open();
-  Array<String> names(0, 2);
-  Array<Double> values(0, 2);
-  Array<Integer> colours(0, 2);
-  const Double v[] = {1, -1, 2};
-  const Integer c[] = {0xFF0000, 0x00FF00, 0x0000FF};
-  for (int i = 0; i < 3; ++i) names[i] = "n", values[i] = v[i], colours[i] = c[i];
+  Series s({1, -1, 2}, {0xFF0000, 0x00FF00, 0x0000FF});
   const String yname = "Menge";
-  BALKENDIAGRAMM(names, values, -2, 3, 5, "x", yname, "cap", colours);
+  BALKENDIAGRAMM(s.names, s.values, -2, 3, 5, "x", yname, "cap", s.colours);
   EXPECT_EQ(yname, "Menge");
   EXPECT_NEAR(SCREEN_MAP_COORD(-0.5f, 0), 0, 1e-3);  // window -0.5..2.5
   for (int i = 0; i < 3; ++i) {
-    const auto [x, y] = pixel_of(i, v[i] / 2);
-    EXPECT_EQ(rgb(x, y), static_cast<std::uint32_t>(c[i])) << i;
-    const auto [xo, yo] = pixel_of(i, -v[i] / 2);  // the other side of 0 stays empty
-    EXPECT_NE(rgb(xo, yo), static_cast<std::uint32_t>(c[i])) << i;
-    const auto [xg, yg] = pixel_of(i + 0.5, v[i] / 2);  // the gap between bars
-    EXPECT_NE(rgb(xg, yg), static_cast<std::uint32_t>(c[i])) << i;
+    const Double v = s.values[i];
+    const auto c = static_cast<std::uint32_t>(s.colours[i]);
+    const auto [x, y] = pixel_of(i, v / 2);
+    EXPECT_EQ(rgb(x, y), c) << i;
+    const auto [xo, yo] = pixel_of(i, -v / 2);  // the other side of 0 stays empty
+    EXPECT_NE(rgb(xo, yo), c) << i;
+    const auto [xg, yg] = pixel_of(i + 0.5, v / 2);  // the gap between bars
+    EXPECT_NE(rgb(xg, yg), c) << i;
   }
 }
 
 TEST(GraphikBars, UnboundedValuesAndEmptyScale) {
   open();
-  Array<String> names(0, 2);
-  Array<Double> values(0, 2);
-  Array<Integer> colours(0, 2);
-  const Double inf = std::numeric_limits<Double>::infinity();
-  values[0] = inf, values[1] = kNaN, values[2] = -1e300;
-  colours[0] = 0xFF0000, colours[1] = 0x00FF00, colours[2] = 0x0000FF;
-  BALKENDIAGRAMM(names, values, -2, 3, 5, "", "", "", colours);
+  Series s({std::numeric_limits<Double>::infinity(), kNaN, -1e300}, {0xFF0000, 0x00FF00, 0x0000FF}, "");
+  BALKENDIAGRAMM(s.names, s.values, -2, 3, 5, "", "", "", s.colours);
   const auto top = pixel_of(0, 2.9), bottom = pixel_of(2, -1.9);
   EXPECT_EQ(rgb(top.first, top.second), 0xFF0000u);  // cut off at the top of the scale
   EXPECT_EQ(rgb(bottom.first, bottom.second), 0x0000FFu);
   EXPECT_EQ(count(0x00FF00, 0, 0, 639, 479), 0);  // NaN: no bar
   open();
-  BALKENDIAGRAMM(names, values, 1, 1, 5, "", "", "", colours);  // ymin = ymax: labels and frame only
+  BALKENDIAGRAMM(s.names, s.values, 1, 1, 5, "", "", "", s.colours);  // ymin = ymax: labels and frame only
   EXPECT_EQ(count(0xFF0000, 0, 0, 639, 479), 0);
 }
 
@@ -194,13 +198,9 @@ class GraphikPie : public testing::TestWithParam<std::uint32_t> {};
 TEST_P(GraphikPie, SlicesFillInsideTheirSpans) {
   const std::uint32_t fore = GetParam(), back = fore ^ 0xFFFFFFu;
   open(fore, back);
-  Array<String> names(0, 2);
-  Array<Double> values(0, 2);
-  Array<Integer> colours(0, 2);
   const std::uint32_t fills[] = {0xFF0000, 0x00AA00, 0x0000FF};
-  const Double v[] = {1, 1, 2};
-  for (int i = 0; i < 3; ++i) names[i] = "Slice", values[i] = v[i], colours[i] = static_cast<Integer>(fills[i]);
-  KREISDIAGRAMM(names, values, colours, "");
+  Series s({1, 1, 2}, {0xFF0000, 0x00AA00, 0x0000FF}, "Slice");
+  KREISDIAGRAMM(s.names, s.values, s.colours, "");
 
   const Double cx = 320, cy = 216, r = 168, pi = std::numbers::pi;
   for (int y = 0; y < 480; ++y) {
@@ -234,11 +234,8 @@ INSTANTIATE_TEST_SUITE_P(Foregrounds, GraphikPie, testing::Values(kBlack, kWhite
 TEST(GraphikPieDegenerate, ZeroOrInvalidTotalDrawsOnlyTheCircle) {
   for (const Double second : {-1.0, kNaN}) {
     open();
-    Array<String> names(0, 1);
-    Array<Double> values(0, 1);
-    Array<Integer> colours(0, 1);
-    values[0] = 1, values[1] = second, colours[0] = 0xFF0000, colours[1] = 0x00FF00;
-    KREISDIAGRAMM(names, values, colours, "");
+    Series s({1, second}, {0xFF0000, 0x00FF00}, "");
+    KREISDIAGRAMM(s.names, s.values, s.colours, "");
     EXPECT_EQ(rgb(320, 216), kWhite);         // no radius lines meet at the centre
     EXPECT_EQ(rgb(320 + 168, 216), kBlack);   // the outline is there
     EXPECT_EQ(count(0xFF0000, 0, 0, 639, 479), 0);
