@@ -36,7 +36,6 @@ TEST(Report, Pieces) {
   EXPECT_EQ(rt::format_report(1, 7, "Inc/GUI", nullptr), "\nAborting due to runtime error 1 (illegal function call) at line 7 of Inc/GUI()\n\n");
   EXPECT_EQ(rt::format_report(2, -3, "M", ""), "\nAborting due to runtime error 2 (file not found) in M()\n\n");
   EXPECT_EQ(rt::format_report(17, 5, nullptr, "P"), "\nAborting due to runtime error 17 (end of file) at line 5\n\n");
-  EXPECT_EQ(rt::format_report(0, 0, nullptr, nullptr), "\nAborting due to runtime error 0\n\n");
   EXPECT_EQ(rt::format_report(18, 0, "", nullptr), "\nAborting due to runtime error 18\n\n");
   EXPECT_EQ(rt::format_report(-2147483647 - 1, 2147483647, nullptr, nullptr),
             "\nAborting due to runtime error -2147483648 at line 2147483647\n\n");

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <iterator>
+#include <utility>
 
 #include "surface/runtime.hpp"
 
@@ -23,25 +25,15 @@ TEST(Strings, LengthAscAndCompareSeeUnsignedBytes) {
 }
 
 TEST(Strings, CutsClampAtBothEnds) {
-  EXPECT_EQ(STR_LEFT(kAbc, 5), "abc");
-  EXPECT_EQ(STR_LEFT(kAbc, INT_MIN), "");
-  EXPECT_EQ(STR_RIGHT(kAbc, 2), "bc");
-  EXPECT_EQ(STR_RIGHT(kAbc, INT_MAX), "abc");
-  EXPECT_EQ(STR_RIGHT(kAbc, 0), "");
-  EXPECT_EQ(STR_RIGHT(kBinary, 3), String("\0\xFFz", 3));
-  EXPECT_EQ(STR_MID(kAbc, 2, 1), "b");
-  EXPECT_EQ(STR_MID(kAbc, 2, INT_MAX), "bc");
-  EXPECT_EQ(STR_MID(kAbc, 3, INT_MIN), "c");
-  EXPECT_EQ(STR_MID(kAbc, 4, 1), "");
-  EXPECT_EQ(STR_MID(kAbc, 0, 1), "");
-  EXPECT_EQ(STR_MID(kAbc, INT_MAX, -1), "");
-  EXPECT_EQ(STR_MID(kAbc, 1, 0), "");
-  EXPECT_EQ(STR_FILL(3, "xy"), "xxx");
-  EXPECT_EQ(STR_FILL(2, String("\0", 1)), String("\0\0", 2));
-  EXPECT_EQ(STR_FILL(3, ""), "");
-  EXPECT_EQ(STR_FILL(-5, "x"), "");
-  EXPECT_EQ(STR_SPACE(2), "  ");
-  EXPECT_EQ(STR_SPACE(INT_MIN), "");
+  const std::pair<String, String> cases[] = {
+      {STR_LEFT(kAbc, 5), "abc"},       {STR_LEFT(kAbc, INT_MIN), ""},       {STR_RIGHT(kAbc, 2), "bc"},
+      {STR_RIGHT(kAbc, INT_MAX), "abc"}, {STR_RIGHT(kAbc, 0), ""},           {STR_MID(kAbc, 2, 1), "b"},
+      {STR_MID(kAbc, 2, INT_MAX), "bc"}, {STR_MID(kAbc, 3, INT_MIN), "c"},  {STR_MID(kAbc, 4, 1), ""},
+      {STR_MID(kAbc, 0, 1), ""},         {STR_MID(kAbc, INT_MAX, -1), ""},  {STR_MID(kAbc, 1, 0), ""},
+      {STR_FILL(3, "xy"), "xxx"},        {STR_FILL(3, ""), ""},              {STR_FILL(-5, "x"), ""},
+      {STR_SPACE(2), "  "},              {STR_SPACE(INT_MIN), ""},
+      {STR_RIGHT(kBinary, 3), String("\0\xFFz", 3)}, {STR_FILL(2, String("\0", 1)), String("\0\0", 2)}};
+  for (std::size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i].first, cases[i].second) << "case " << i;
 }
 
 }  // namespace
