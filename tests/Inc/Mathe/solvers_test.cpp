@@ -46,34 +46,29 @@ void expect_root(const KOMPLEX& z, double re, double im) {
 }
 
 TEST(Mathe, QuadraticAndCubicKnownRoots) {
-  KOMPLEX x2, x3;
-  QUADGL(1, -3, 2, x2, x3);
-  expect_root(x2, 2, 0);
-  expect_root(x3, 1, 0);
-  QUADGL(1, 0, 1, x2, x3);  // -b / 2a with b = +0 is a negative zero
-  expect_root(x2, -0.0, 1);
-  expect_root(x3, -0.0, -1);
-  QUADGL(1, 2, 1, x2, x3);
-  expect_root(x2, -1, 0);
-  expect_root(x3, -1, 0);
-
-  Double x1;
-  KUBGL(1, -6, 11, -6, x1, x2, x3);  // three real roots
-  EXPECT_EQ(x1, 3.0);
-  expect_root(x2, 1, 0);
-  expect_root(x3, 1.9999999999999998, 0);
-  KUBGL(1, 0, 0, 1, x1, x2, x3);  // one real root and a conjugate pair
-  EXPECT_EQ(x1, -1.0);
-  expect_root(x2, 0.5, 0.8660254037844386);
-  expect_root(x3, 0.5, -0.8660254037844386);
-  KUBGL(1, 0, 0, -8, x1, x2, x3);
-  EXPECT_EQ(x1, 2.0);
-  expect_root(x2, -1, 1.7320508075688772);
-  expect_root(x3, -1, -1.7320508075688772);
-  KUBGL(1, -3, 3, -1, x1, x2, x3);  // triple root
-  EXPECT_EQ(x1, 1.0);
-  expect_root(x2, 1, 0);
-  expect_root(x3, 1, -0.0);
+  // Exact values and signs of zero: -b / 2a with b = +0 is a negative zero.
+  const struct { Double a, b, c; double r2, i2, r3, i3; } quadratics[] = {
+      {1, -3, 2, 2, 0, 1, 0}, {1, 0, 1, -0.0, 1, -0.0, -1}, {1, 2, 1, -1, 0, -1, 0}};
+  for (const auto& q : quadratics) {
+    KOMPLEX x2, x3;
+    QUADGL(q.a, q.b, q.c, x2, x3);
+    expect_root(x2, q.r2, q.i2);
+    expect_root(x3, q.r3, q.i3);
+  }
+  const double s3 = 0.8660254037844386;
+  const struct { Double a, b, c, d, x1; double r2, i2, r3, i3; } cubics[] = {
+      {1, -6, 11, -6, 3, 1, 0, 1.9999999999999998, 0},  // three real roots
+      {1, 0, 0, 1, -1, 0.5, s3, 0.5, -s3},              // one real root and a conjugate pair
+      {1, 0, 0, -8, 2, -1, 2 * s3, -1, -2 * s3},
+      {1, -3, 3, -1, 1, 1, 0, 1, -0.0}};  // triple root
+  for (const auto& k : cubics) {
+    Double x1;
+    KOMPLEX x2, x3;
+    KUBGL(k.a, k.b, k.c, k.d, x1, x2, x3);
+    EXPECT_EQ(x1, k.x1);
+    expect_root(x2, k.r2, k.i2);
+    expect_root(x3, k.r3, k.i3);
+  }
 }
 
 TEST(Mathe, CubicWithDoubleRootSurvivesRoundingAboveOne) {
