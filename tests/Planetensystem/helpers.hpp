@@ -3,10 +3,11 @@
 // the star field it implies, and pixel checks of the drawing area and of drawn text.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
 #include <cstdint>
+#include <random>
 #include <set>
+#include <sstream>
 #include <utility>
 #include <vector>
 
@@ -26,34 +27,19 @@ inline void fresh_session() {
   LASTWHEEL = 0;
 }
 
-// The generator as documented: MT19937 whose state is filled from seed 0 by
-// s[i] = s[i-1] * 1664525 + 1013904223, output / 2^32.
+// An independent copy of the generator (its own test checks it against a transcription):
+// MT19937 whose state is s[0] = 0, s[i] = s[i-1] * 1664525 + 1013904223; output / 2^32.
 class Reference {
  public:
   Reference() {
-    s_[0] = 0;
-    for (int i = 1; i < 624; ++i) s_[i] = s_[i - 1] * 1664525u + 1013904223u;
+    std::stringstream state;
+    for (std::uint32_t i = 0, s = 0; i < 624; ++i, s = s * 1664525u + 1013904223u) state << s << ' ';
+    state >> gen_;  // the first draw twists the whole block
   }
-  double next() {
-    if (i_ == 624) twist();
-    std::uint32_t y = s_[i_++];
-    y ^= y >> 11;
-    y ^= (y << 7) & 0x9D2C5680u;
-    y ^= (y << 15) & 0xEFC60000u;
-    y ^= y >> 18;
-    return y / 4294967296.0;
-  }
+  double next() { return gen_() / 4294967296.0; }
 
  private:
-  void twist() {
-    for (int k = 0; k < 624; ++k) {
-      const std::uint32_t y = (s_[k] & 0x80000000u) | (s_[(k + 1) % 624] & 0x7FFFFFFFu);
-      s_[k] = s_[(k + 397) % 624] ^ (y >> 1) ^ ((y & 1u) ? 0x9908B0DFu : 0u);
-    }
-    i_ = 0;
-  }
-  std::array<std::uint32_t, 624> s_{};
-  int i_ = 624;
+  std::mt19937 gen_;
 };
 
 // How many numbers this process has drawn so far, found from the last one
