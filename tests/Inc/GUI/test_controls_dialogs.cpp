@@ -48,15 +48,7 @@ TEST_F(GuiTest, PanelAndFrameGeometry) {
 }
 
 TEST(DialogLayout, ButtonPositions) {
-  const gui::MsgboxLayout two = gui::msgbox_layout(100, "Ok", "Nein", "");
-  EXPECT_TRUE(two.shown[1] && !two.shown[2]);
-  EXPECT_EQ(two.x[0], 110);
-  EXPECT_EQ(two.w[0], 32);
-  EXPECT_EQ(two.x[1], 152);
-  EXPECT_EQ(two.w[1], 48);
-  const gui::MsgboxLayout gap = gui::msgbox_layout(100, "Ok", "", "Ende");
-  EXPECT_TRUE(!gap.shown[1] && gap.shown[2]);
-  EXPECT_EQ(gap.x[2], 172);
+  // The sessions below click at the positions; here the sums and the Integer limit.
   EXPECT_EQ(gui::msgbox_layout(0, "Ja", "Nein", "Abbruch").x[2], 32 + 48 + 40);
   EXPECT_EQ(gui::msgbox_layout(2147483600, "", "", "").x[0], 2147483610);
 
