@@ -194,8 +194,6 @@ TEST(Raster, LargeEllipsesMatchTheRecurrenceWhereItFitsAndStayFast) {
   }
   Buf b(200, 100);
   ellipse(b.c, b.all(), {100, 50}, 1e9, 1e9, 1, false, b.rows);
-  ellipse(b.c, b.all(), {100, 50 + 1000000000}, 1e9, 1e9, 2, false, b.rows);  // top edge visible
-  arc(b.c, b.all(), {100, 50 + 1000000000}, 1e9, 1e9, 1.0, 2.0, 4, b.rows);
   arc(b.c, b.all(), {100, 50}, 1e20, 1e20, 0, 6.2, 4, b.rows);
   ellipse(b.c, b.all(), {100, 50}, 1e12, 1e12, 3, true, b.rows);
   for (int x = 0; x < 200; ++x) EXPECT_EQ(b.at(x, 50), 3u);  // the huge disc covers everything
