@@ -36,6 +36,8 @@ bool key_may_arrive();
 void presenter_record_start();
 // Number of passes recorded since the start.
 std::size_t presenter_record_count();
+// Number of those passes that showed changed rows (a new picture reached the window).
+std::size_t presenter_record_shown();
 // Stops recording and returns the recorded pass times.
 std::vector<double> presenter_record_stop();
 

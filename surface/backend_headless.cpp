@@ -137,6 +137,7 @@ bool key_may_arrive() {
 
 void presenter_record_start() {}
 std::size_t presenter_record_count() { return 0; }
+std::size_t presenter_record_shown() { return 0; }
 std::vector<double> presenter_record_stop() { return {}; }
 
 }  // namespace surf::backend

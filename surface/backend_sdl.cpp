@@ -38,6 +38,7 @@ struct Shared {
   bool title_dirty = false;
   bool recording = false;
   std::vector<double> passes;
+  std::size_t shown = 0;  // recorded passes that showed changed rows
 
   ~Shared() { shut_down(); }
 
@@ -153,7 +154,8 @@ class Window {
   void set_title(const std::string& title) { SDL_SetWindowTitle(window_, title.c_str()); }
 
   // One pass of the presenter: copy the changed rows under the lock, show them outside it.
-  void present(surf::Core& c) {
+  // True when changed rows reached the window.
+  bool present(surf::Core& c) {
     int y0 = -1, y1 = -1;
     bool resized = false;
     // Announce the wait so that DrawLock lets this thread in next (see DrawLock).
@@ -181,13 +183,14 @@ class Window {
 
     if (resized) {
       SDL_SetWindowSize(window_, width_, height_);
-      if (!attach_surface()) return;
+      if (!attach_surface()) return false;
     }
-    if (surface_ == nullptr) return;
+    if (surface_ == nullptr) return false;
     // The window system may have refused a size change: never write past its buffer.
     const int shown_w = std::min(width_, surface_->w);
     y1 = std::min(y1, surface_->h - 1);
-    if (y0 >= 0 && y0 <= y1) {
+    const bool shown = y0 >= 0 && y0 <= y1;
+    if (shown) {
       // Only the band of changed rows travels to the window system.
       const std::size_t offset = static_cast<std::size_t>(y0) * static_cast<std::size_t>(width_);
       auto* dst = static_cast<std::uint8_t*>(surface_->pixels) + static_cast<std::size_t>(y0) * surface_->pitch;
@@ -202,6 +205,7 @@ class Window {
       SDL_UpdateWindowSurface(window_);
       dirty_ = false;
     }
+    return shown;
   }
 
   // Handles every pending event of the window system.
@@ -330,11 +334,14 @@ void window_thread(surf::Core& c) {
         w.set_title(title);
       }
     }
-    w.present(c);
+    const bool shown = w.present(c);
     const double t = steady_ms();
     {
       std::lock_guard lock(s.m);
-      if (s.recording) s.passes.push_back(t);
+      if (s.recording) {
+        s.passes.push_back(t);
+        if (shown) ++s.shown;
+      }
     }
     w.pump(c);
     // A steady 10 ms rhythm; after a stall start afresh instead of catching up.
@@ -394,6 +401,7 @@ void presenter_record_start() {
   Shared& s = shared();
   std::lock_guard lock(s.m);
   s.passes.clear();
+  s.shown = 0;
   s.recording = true;
 }
 
@@ -401,6 +409,12 @@ std::size_t presenter_record_count() {
   Shared& s = shared();
   std::lock_guard lock(s.m);
   return s.passes.size();
+}
+
+std::size_t presenter_record_shown() {
+  Shared& s = shared();
+  std::lock_guard lock(s.m);
+  return s.shown;
 }
 
 std::vector<double> presenter_record_stop() {
