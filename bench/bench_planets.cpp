@@ -7,9 +7,12 @@
 //          The year counter text and the nine discs are measured on their own as well, and so
 //          are the clear and the star field copy.
 //
-// Run: bench/bench_planets  (the summary with the ratios follows Google Benchmark's table).
+// Run: bench/bench_planets. The summary after Google Benchmark's table gives the ratios from
+// the median of each benchmark's repetitions; on a busy machine interleave repetitions:
+//   bench/bench_planets --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -29,14 +32,33 @@ constexpr int kPageWidth = 900, kPageHeight = 520;
 constexpr int kArea = 501;   // drawing area: 501 x 501 pixels at (390, 10)
 constexpr int kField = 500;  // star field: 500 x 500 pixels
 
-// Mean time per pass (ns) of every benchmark that ran, by role, for the summary.
+// Mean time per pass (ns) of each run of a benchmark (one per repetition).
+struct Measure {
+  std::vector<double> ns;  // kept runs
+  double last_ns = 0;       // the latest run, kept or not
+  double last() const { return last_ns; }
+  // The median over repetitions: robust against a repetition slowed by other load.
+  double median() const {
+    if (ns.empty()) return 0;
+    std::vector<double> v = ns;
+    std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+    return v[v.size() / 2];
+  }
+};
+
 struct Results {
-  double loop_ref = 0, loop = 0;
-  double frame_ref = 0, frame = 0, text = 0, discs = 0, clear_put = 0;
+  Measure loop_ref, loop;
+  Measure frame_ref, frame, text, discs, clear_put;
 } g;
 
-double ns_per_pass(Clock::time_point t0, benchmark::IterationCount n) {
-  return std::chrono::duration<double, std::nano>(Clock::now() - t0).count() / static_cast<double>(n);
+// Shortest run kept: the library's short trial runs that size the iteration count fall below.
+constexpr double kKeptRunS = 0.5;
+
+// Records the mean time per pass of a run begun at t0 with n passes, unless it was a trial run.
+void record(Measure& m, Clock::time_point t0, benchmark::IterationCount n) {
+  const double ns = std::chrono::duration<double, std::nano>(Clock::now() - t0).count();
+  m.last_ns = ns / static_cast<double>(n);
+  if (ns >= kKeptRunS * 1e9) m.ns.push_back(m.last_ns);
 }
 
 void passes_per_second(benchmark::State& state, double ns) { state.counters["passes_per_s"] = 1e9 / ns; }
@@ -92,8 +114,8 @@ void BM_LoopReference(benchmark::State& state) {
     work();
     TIME_SLEEP(1);
   }
-  g.loop_ref = ns_per_pass(t0, state.iterations());
-  passes_per_second(state, g.loop_ref);
+  record(g.loop_ref, t0, state.iterations());
+  passes_per_second(state, g.loop_ref.last());
   headless::reset();
 }
 
@@ -105,9 +127,9 @@ void BM_AllPlanetsLoop(benchmark::State& state) {
     TIME_SLEEP(1);
     benchmark::DoNotOptimize(BUTTON_GETEVENT(BUTTON_STOP));
   }
-  g.loop = ns_per_pass(t0, state.iterations());
-  passes_per_second(state, g.loop);
-  if (g.loop_ref > 0) state.counters["vs_reference"] = g.loop_ref / g.loop;
+  record(g.loop, t0, state.iterations());
+  passes_per_second(state, g.loop.last());
+  if (g.loop_ref.last() > 0) state.counters["vs_reference"] = g.loop_ref.last() / g.loop.last();
 }
 
 // ---- The drawing of one frame, no pause -------------------------------------------------------
@@ -116,15 +138,15 @@ void BM_FrameReference(benchmark::State& state) {
   FillCopy work;
   const auto t0 = Clock::now();
   for (auto _ : state) work();
-  g.frame_ref = ns_per_pass(t0, state.iterations());
+  record(g.frame_ref, t0, state.iterations());
 }
 
 void BM_AllPlanetsFrame(benchmark::State& state) {
   AllPlanets a(false);
   const auto t0 = Clock::now();
   for (auto _ : state) planets::draw_frame(a.run, RADIUS, FARBE);
-  g.frame = ns_per_pass(t0, state.iterations());
-  if (g.frame_ref > 0) state.counters["x_reference"] = g.frame / g.frame_ref;
+  record(g.frame, t0, state.iterations());
+  if (g.frame_ref.last() > 0) state.counters["x_reference"] = g.frame.last() / g.frame_ref.last();
 }
 
 // The first two steps of the frame: clear the area, copy the star field.
@@ -135,8 +157,8 @@ void BM_FrameClearAndField(benchmark::State& state) {
     SCREEN_CLEAR();
     benchmark::DoNotOptimize(SCREEN_PUT(nullptr, a.run.put_x, a.run.put_y, a.run.stars));
   }
-  g.clear_put = ns_per_pass(t0, state.iterations());
-  if (g.frame_ref > 0) state.counters["x_reference"] = g.clear_put / g.frame_ref;
+  record(g.clear_put, t0, state.iterations());
+  if (g.frame_ref.last() > 0) state.counters["x_reference"] = g.clear_put.last() / g.frame_ref.last();
 }
 
 // The year counter: its text built from Earth's angle and drawn as in the frame.
@@ -150,8 +172,8 @@ void BM_FrameYearText(benchmark::State& state) {
                                               planets::year_text(angle), 0));
     angle += step;
   }
-  g.text = ns_per_pass(t0, state.iterations());
-  if (g.frame_ref > 0) state.counters["x_reference"] = g.text / g.frame_ref;
+  record(g.text, t0, state.iterations());
+  if (g.frame_ref.last() > 0) state.counters["x_reference"] = g.text.last() / g.frame_ref.last();
 }
 
 // The nine filled discs at their orbit positions, advancing as in the frame.
@@ -168,8 +190,8 @@ void BM_FrameDiscs(benchmark::State& state) {
       r.angle[i] = r.angle[i] + r.step[i];
     }
   }
-  g.discs = ns_per_pass(t0, state.iterations());
-  if (g.frame_ref > 0) state.counters["x_reference"] = g.discs / g.frame_ref;
+  record(g.discs, t0, state.iterations());
+  if (g.frame_ref.last() > 0) state.counters["x_reference"] = g.discs.last() / g.frame_ref.last();
 }
 
 BENCHMARK(BM_LoopReference)->UseRealTime()->MinTime(2.0);
@@ -186,14 +208,16 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  if (g.loop_ref > 0 && g.loop > 0)
-    std::printf("loop with 1 ms pause: %.1f vs %.1f passes/s, %.3fx the reference (goal >= 0.85)\n", 1e9 / g.loop,
-                1e9 / g.loop_ref, g.loop_ref / g.loop);
-  if (g.frame_ref > 0 && g.frame > 0) {
-    std::printf("frame drawing: %.1f us vs %.1f us, %.2fx the reference's time (goal <= 2)\n", g.frame / 1e3,
-                g.frame_ref / 1e3, g.frame / g.frame_ref);
-    std::printf("  clear + star field %.1f us, year text %.1f us, nine discs %.1f us\n", g.clear_put / 1e3,
-                g.text / 1e3, g.discs / 1e3);
+  const double loop_ref = g.loop_ref.median(), loop = g.loop.median();
+  if (loop_ref > 0 && loop > 0)
+    std::printf("loop with 1 ms pause: %.1f vs %.1f passes/s, %.3fx the reference (goal >= 0.85)\n", 1e9 / loop,
+                1e9 / loop_ref, loop_ref / loop);
+  const double frame_ref = g.frame_ref.median(), frame = g.frame.median();
+  if (frame_ref > 0 && frame > 0) {
+    std::printf("frame drawing: %.1f us vs %.1f us, %.2fx the reference's time (goal <= 2)\n", frame / 1e3,
+                frame_ref / 1e3, frame / frame_ref);
+    std::printf("  clear + star field %.1f us, year text %.2f us, nine discs %.2f us\n", g.clear_put.median() / 1e3,
+                g.text.median() / 1e3, g.discs.median() / 1e3);
   }
   return 0;
 }
