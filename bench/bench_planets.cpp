@@ -32,7 +32,7 @@ constexpr int kPageWidth = 900, kPageHeight = 520;
 constexpr int kArea = 501;   // drawing area: 501 x 501 pixels at (390, 10)
 constexpr int kField = 500;  // star field: 500 x 500 pixels
 
-// Mean time per pass (ns) of each run of a benchmark (one per repetition).
+// Mean time per pass (ns) of a benchmark's runs.
 struct Measure {
   std::vector<double> ns;  // kept runs
   double last_ns = 0;       // the latest run, kept or not
@@ -86,6 +86,7 @@ struct AllPlanets {
 // with the reference work of one frame: fill the area, copy the field into it. The rows are
 // filled with the C library's wide fill (a plain loop of 32-bit stores is not vectorised at
 // the project's optimisation level and would flatter the frame) and copied with memcpy.
+static_assert(sizeof(wchar_t) == sizeof(std::uint32_t));
 struct FillCopy {
   std::vector<std::uint32_t> page = std::vector<std::uint32_t>(kPageWidth * kPageHeight, 0);
   std::vector<std::uint32_t> field = std::vector<std::uint32_t>(kField * kField, 0xFFFFFFu);
@@ -102,8 +103,6 @@ struct FillCopy {
 };
 
 // ---- A whole pass with its pause (real clock) ----------------------------------------------
-
-static_assert(sizeof(wchar_t) == sizeof(std::uint32_t));
 
 void BM_LoopReference(benchmark::State& state) {
   headless::reset();
