@@ -12,7 +12,7 @@ work=$3
 mkdir -p "$work"
 source "$(dirname "$0")/lib.sh"
 
-start_xvfb 150 1280x800x24
+start_xvfb 1280x800x24
 launch "$program" '^Umlaufbahnen$' 0.5
 
 # A screen point off the window: right of it, or left of it when it reaches the screen's edge.
@@ -48,11 +48,7 @@ sleep 0.2
 xdotool mouseup 1
 xdotool mousemove --window "$wid" 245 300
 sleep 0.5
-shot stop1
-sleep 0.7
-shot stop2
-d=$(differ stop1 stop2)
-[ "$d" = 0 ] || fail "the picture changes after Stop ($d pixels): a second click restarted the run"
+expect_still "a second click restarted the run"
 echo "ok: Stop ends the only run"
 
 close_expect_zero

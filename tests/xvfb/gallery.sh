@@ -11,7 +11,7 @@ work=$3
 mkdir -p "$work"
 source "$(dirname "$0")/lib.sh"
 
-start_xvfb 130 1024x768x24
+start_xvfb 1024x768x24
 launch "$program" '^Widget Gallery$' 0.5
 
 shot start

@@ -13,18 +13,23 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# start_xvfb <first display number to try> <screen geometry WxHxD>
+# start_xvfb <screen geometry WxHxD>: a server of our own on a display it picks itself (so tests
+# running side by side never share one), kept from resetting when its first client leaves (a
+# reset while the program connects would refuse the program's window).
 start_xvfb() {
-  local n=$1
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  export DISPLAY=":$n"
-  Xvfb "$DISPLAY" -screen 0 "$2" -nolisten tcp >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$work/.display" >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
+  for _ in $(seq 100); do
+    [ -s "$work/.display" ] && break
+    sleep 0.1
+  done
+  [ -s "$work/.display" ] || fail "Xvfb did not start"
+  export DISPLAY=":$(head -n1 "$work/.display")"
   for _ in $(seq 100); do
     xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
     sleep 0.1
   done
-  fail "Xvfb did not start on $DISPLAY"
+  fail "Xvfb did not answer on $DISPLAY"
 }
 
 # launch <program> <window title regex> <settle seconds>: starts it and sets `wid`.
@@ -72,6 +77,16 @@ click() {
   sleep 0.2
   xdotool mouseup 1
   sleep "${3:-0.2}"
+}
+
+# expect_still <what>: two screenshots 0.6 s apart must be identical.
+expect_still() {
+  shot still1
+  sleep 0.6
+  shot still2
+  local d
+  d=$(differ still1 still2)
+  [ "$d" = 0 ] || fail "the picture changes ($d pixels): $1"
 }
 
 # close_expect_zero: closes the window like a window manager; the program must end with status 0.

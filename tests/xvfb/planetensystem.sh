@@ -10,7 +10,7 @@ work=$3
 mkdir -p "$work"
 source "$(dirname "$0")/lib.sh"
 
-start_xvfb 100 1024x768x24
+start_xvfb 1024x768x24
 launch "$program" '^Planetensystem$' 0.3
 
 # Saves the drawing area (501 x 501 from (390, 10)) as <name>.png.

@@ -15,7 +15,7 @@ status=0
 env -u DISPLAY -u WAYLAND_DISPLAY "$probe" 2>/dev/null || status=$?
 [ "$status" -eq 11 ] || fail "without a display the probe exited $status, expected 11"
 
-start_xvfb 90 640x480x24
+start_xvfb 640x480x24
 launch "$probe" '^Probe' 0.3
 
 # check <x> <y> <RRGGBB> <what>: a fresh screenshot, then one pixel of it.

@@ -11,7 +11,7 @@ work=$3
 mkdir -p "$work"
 source "$(dirname "$0")/lib.sh"
 
-start_xvfb 110 1280x800x24
+start_xvfb 1280x800x24
 launch "$program" '^Umlaufbahnen$' 0.5
 
 shot start
@@ -46,11 +46,7 @@ sleep 0.2
 xdotool mouseup 1
 xdotool mousemove --window "$wid" 245 300
 sleep 0.5
-shot stop1
-sleep 0.5
-shot stop2
-d=$(differ stop1 stop2)
-[ "$d" = 0 ] || fail "the picture changes after Stop ($d pixels)"
+expect_still "after Stop"
 echo "ok: Stop ends the run and the path stays"
 
 close_expect_zero
