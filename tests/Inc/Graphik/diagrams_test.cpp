@@ -52,10 +52,8 @@ struct Series {
   Array<Double> values;
   Array<Integer> colours;
   Series(std::initializer_list<Double> v, std::initializer_list<Integer> c, const String& name = "n")
-      : names(0, static_cast<Integer>(v.size()) - 1), values(names.lower(), names.upper()),
-        colours(names.lower(), names.upper()) {
-    for (Integer i = 0; i < static_cast<Integer>(v.size()); ++i)
-      names[i] = name, values[i] = v.begin()[i], colours[i] = c.begin()[i];
+      : names(0, static_cast<Integer>(v.size()) - 1), values(0, names.upper()), colours(0, names.upper()) {
+    for (Integer i = 0; i <= names.upper(); ++i) names[i] = name, values[i] = v.begin()[i], colours[i] = c.begin()[i];
   }
 };
 Double zero(Double, Double) { return 0; }
@@ -65,10 +63,7 @@ TEST(GraphikGrid, WorkedRangeSetsMarginViewportAndMapping) {
   KOORDINATEN(-10, -1, 10, 1, 4, 2, "x", "ab", "caption");
   Integer l = 0, t = 0, r = 0, b = 0;
   SCREEN_QUERY(11, l, t, r, b);
-  EXPECT_EQ(l, 32);
-  EXPECT_EQ(t, 16);
-  EXPECT_EQ(r, 623);
-  EXPECT_EQ(b, 415);
+  EXPECT_EQ(std::vector<Integer>({l, t, r, b}), std::vector<Integer>({32, 16, 623, 415}));
   EXPECT_EQ(rgb(31, 200), kBlack);  // border one pixel outside
   EXPECT_EQ(rgb(624, 200), kBlack);
   EXPECT_GT(count(kBlack, 8, 0, 31, 24), 0);  // "1 " right-aligned at the top edge
@@ -123,19 +118,10 @@ TEST(GraphikCurves, SegmentsAndSkippedPoints) {
   one[0] = 5;
   ZEICHNEKURVE(one, one, 0x00FF00);
   EXPECT_EQ(count(0x00FF00, 0, 0, 639, 479), 0);
+  EXPECT_EXIT(ZEICHNEKURVE(xs, one, 0), testing::ExitedWithCode(6), "out of bounds array access");  // short ys
 }
 
-TEST(GraphikCurves, ShortSecondArrayIsOutOfBounds) {
-  Array<Double> xs(0, 3), ys(0, 2);
-  EXPECT_EXIT(
-      {
-        open();
-        ZEICHNEKURVE(xs, ys, 0);
-      },
-      testing::ExitedWithCode(6), "out of bounds array access");
-}
-
-TEST(GraphikFunction, SegmentStartsAndEvaluationOrder) {
+TEST(GraphikFunction, SegmentStartsEvaluationOrderAndDegenerateSteps) {
   open();
   g_calls.clear();
   ZEICHNEFKT(record, 0, 3, 0);
@@ -146,10 +132,6 @@ TEST(GraphikFunction, SegmentStartsAndEvaluationOrder) {
     EXPECT_NEAR(g_calls[k + 1], start, 1e-9);  // f at x after f at x + h
     EXPECT_NEAR(g_calls[k], start + 0.01, 1e-9);
   }
-}
-
-TEST(GraphikFunction, ZeroOrNonFiniteStepReturns) {
-  open();
   g_calls.clear();
   ZEICHNEFKT(record, 2, 2, 0);
   ZEICHNEFKT(record, kNaN, 1, 0);
@@ -163,9 +145,7 @@ TEST(GraphikFunction, ZeroOrNonFiniteStepReturns) {
 TEST(GraphikBars, CentredBarsAndANegativeBar) {
   open();
   Series s({1, -1, 2}, {0xFF0000, 0x00FF00, 0x0000FF});
-  const String yname = "Menge";
-  BALKENDIAGRAMM(s.names, s.values, -2, 3, 5, "x", yname, "cap", s.colours);
-  EXPECT_EQ(yname, "Menge");
+  BALKENDIAGRAMM(s.names, s.values, -2, 3, 5, "x", "Menge", "cap", s.colours);
   EXPECT_NEAR(SCREEN_MAP_COORD(-0.5f, 0), 0, 1e-3);  // window -0.5..2.5
   for (int i = 0; i < 3; ++i) {
     const Double v = s.values[i];
@@ -269,7 +249,6 @@ TEST(GraphikColourMap, DegenerateArgumentsPaintNothing) {
   EXPECT_EQ(count(kWhite, 100, 50, 299, 149), 200 * 100);
   PLOTFKT(plane, 0, 0, 1e30, 1e30, 0);  // huge range: bounded scan, then a full paint
   EXPECT_EQ(count(kWhite, 100, 50, 299, 149), 0);
-  EXPECT_EXIT(PLOTFKT(nullptr, 0, 0, 1, 1, 0), testing::ExitedWithCode(7), "null pointer access");
 }
 
 TEST(GraphikRotatedText, ZeroAndNinetyDegreesMatchPlainText) {

@@ -38,17 +38,12 @@ TEST(GraphikColourScale, ValuesClampedQuantisedAndNonFinite) {
                {0.9, 0, 0xFFFA6400u}, {-0.1, 0, 0xFF0000FAu}, {7, 0, 0xFFFA0000u},    {nan, 0, 0xFF0000FAu},
                {-inf, 0, 0xFF0000FAu}, {0.3, 4, 0xFF00FAFAu}, {nan, 4, 0xFF0000FAu},  {inf, 4, 0xFFFA0000u},
                {0.125, 4, 0xFF0000FAu},  // half to even: 0.5 -> 0
-               {0.375, 4, 0xFF00FA00u}};  // 1.5 -> 2
+               {0.375, 4, 0xFF00FA00u},  // 1.5 -> 2
+               // the inner boundaries meet from both sides
+               {0.25, 0, 0xFF00FAFAu}, {0.5, 0, 0xFF00FA00u}, {0.75, 0, 0xFFFAFA00u}, {1.0, 0, 0xFFFA0000u},
+               {std::nextafter(0.25, 0.0), 0, 0xFF00FAFAu}, {std::nextafter(0.5, 0.0), 0, 0xFF00FA00u},
+               {std::nextafter(0.75, 0.0), 0, 0xFFFAFA00u}, {std::nextafter(1.0, 0.0), 0, 0xFFFA0000u}};
   for (const auto& c : cases) EXPECT_EQ(colour(c.t, c.steps), c.c) << c.t << " in " << c.steps << " steps";
-}
-
-TEST(GraphikColourScale, InnerBoundariesMeetFromBothSides) {
-  const std::pair<Double, std::uint32_t> bounds[] = {
-      {0.25, 0xFF00FAFAu}, {0.5, 0xFF00FA00u}, {0.75, 0xFFFAFA00u}, {1.0, 0xFFFA0000u}};
-  for (const auto& [t, c] : bounds) {
-    EXPECT_EQ(colour(t), c) << t;
-    EXPECT_EQ(colour(std::nextafter(t, 0.0)), c) << "just below " << t;
-  }
 }
 
 TEST(GraphikLayout, MarginRoundsHalfCharacterToEven) {
