@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <queue>
 #include <random>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -51,25 +53,21 @@ std::vector<std::pair<long, long>> reference_line(long x1, long y1, long x2, lon
 // The ellipse recurrence transcribed step by step, drawing into `b` within `clip`.
 void reference_ellipse(Buf& buf, const Rect& clip, long cx, long cy, double a, double b, bool fill) {
   std::vector<bool> done(static_cast<std::size_t>(buf.c.height), false);
+  const auto put = [&](long x, long y) {
+    if (clip.contains(double(x), double(y))) buf.px[static_cast<std::size_t>(y * buf.c.width + x)] = 1;
+  };
+  const auto span = [&](long y, long x1, long x2) {
+    for (long x = std::max<long>(x1, clip.x0); x <= std::min<long>(x2, clip.x1); ++x) put(x, y);
+  };
   const auto row = [&](long y, long x1, long x2) {
-    if (y < clip.y0 || y > clip.y1) return;
-    if (fill) {
-      const long l = std::max<long>(x1, clip.x0), r = std::min<long>(x2, clip.x1);
-      if (l > r || done[static_cast<std::size_t>(y)]) return;
-      done[static_cast<std::size_t>(y)] = true;
-      for (long x = l; x <= r; ++x) buf.px[static_cast<std::size_t>(y * buf.c.width + x)] = 1;
-    } else {
-      for (long x : {x1, x2})
-        if (x >= clip.x0 && x <= clip.x1) buf.px[static_cast<std::size_t>(y * buf.c.width + x)] = 1;
-    }
+    if (!fill) return put(x1, y), put(x2, y);
+    if (y < clip.y0 || y > clip.y1 || done[static_cast<std::size_t>(y)]) return;
+    done[static_cast<std::size_t>(y)] = x1 <= clip.x1 && x2 >= clip.x0;  // only rows that drew count
+    span(y, x1, x2);
   };
   long x1 = static_cast<long>(std::trunc(cx - a)), x2 = static_cast<long>(std::trunc(cx + a));
   long y1 = cy, y2 = cy;
-  if (b == 0) {
-    for (long x = std::max<long>(x1, clip.x0); x <= std::min<long>(x2, clip.x1); ++x)
-      if (cy >= clip.y0 && cy <= clip.y1) buf.px[static_cast<std::size_t>(cy * buf.c.width + x)] = 1;
-    return;
-  }
+  if (b == 0) return span(cy, x1, x2);
   row(cy, x1, x2);
   const std::int64_t A = static_cast<std::int64_t>(a * a), B = static_cast<std::int64_t>(b * b);
   std::int64_t r = static_cast<std::int64_t>(a * static_cast<double>(B)), rx = 2 * r, ry = 0;
@@ -84,6 +82,22 @@ void reference_ellipse(Buf& buf, const Rect& clip, long cx, long cy, double a, d
     row(y1, x1, x2);
     row(y2, x1, x2);
   }
+}
+
+// Draws the ellipse on a w x h buffer within `clip` and compares it with the reference; the
+// reported rows must be exactly those that received pixels.
+void expect_reference_ellipse(int w, int h, const Rect& clip, long cx, long cy, double a, double b, bool fill) {
+  SCOPED_TRACE(::testing::Message() << a << " " << b << " " << fill << " " << cx << "," << cy);
+  Buf got(w, h), want(w, h);
+  ellipse(got.c, clip, {double(cx), double(cy)}, a, b, 1, fill, got.rows);
+  reference_ellipse(want, clip, cx, cy, a, b, fill);
+  ASSERT_EQ(got.px, want.px);
+  int first = -1, last = -1;
+  for (int y = 0; y < h; ++y)
+    if (std::any_of(got.px.begin() + y * w, got.px.begin() + (y + 1) * w, [](auto v) { return v != 0; }))
+      last = y, first = first < 0 ? y : first;
+  ASSERT_EQ(got.rows.any(), first >= 0);
+  if (first >= 0) { EXPECT_EQ(std::pair(got.rows.y0, got.rows.y1), std::pair(first, last)); }
 }
 
 TEST(Raster, RectanglesCoverBothCornersInEitherOrder) {
@@ -105,11 +119,10 @@ TEST(Raster, RectanglesCoverBothCornersInEitherOrder) {
 }
 
 TEST(Raster, SinglePixelLineAndStyle) {
-  Buf b(10, 10);
+  Buf b(10, 10), s(40, 4);
   line(b.c, b.all(), {5, 5}, {5, 5}, 3, 0xFFFF, b.rows);
   EXPECT_EQ(b.count(3), 1);
   EXPECT_EQ(b.at(5, 5), 3u);
-  Buf s(40, 4);
   line(s.c, s.all(), {0, 1}, {31, 1}, 3, 0xF0F0, s.rows);  // bit 15 first
   for (int x = 0; x < 32; ++x) EXPECT_EQ(s.at(x, 1), (x % 8) < 4 ? 3u : 0u) << x;
 }
@@ -136,14 +149,10 @@ TEST(Raster, HugeAndInvalidCoordinatesDrawOnlyTheVisiblePart) {
   line(b.c, b.all(), {30, -1e30}, {30, 1e30}, 6, 0xFFFF, b.rows);
   line(b.c, b.all(), {-1e15, -1e15}, {1e15, 1e15}, 8, 0xFFFF, b.rows);
   rect(b.c, b.all(), {-1e30, -1e30}, {1e30, 1e30}, 9, false, 0xFFFF, b.rows);
-  for (int x = 0; x < 100; ++x)
-    if (x != 30 && x != 20) {
-      EXPECT_EQ(b.at(x, 20), 5u) << x;
-    }
-  for (int y = 0; y < 50; ++y)
-    if (y != 20 && y != 30) {
-      EXPECT_EQ(b.at(30, y), 6u) << y;
-    }
+  for (int i = 0; i < 100; ++i) {
+    if (i != 30 && i != 20) { EXPECT_EQ(b.at(i, 20), 5u) << i; }
+    if (i < 50 && i != 20 && i != 30) { EXPECT_EQ(b.at(30, i), 6u) << i; }
+  }
   // The diagonal stays within a pixel of y = x.
   for (int x = 35; x < 50; ++x) EXPECT_EQ(b.at(x, x) == 8u || b.at(x, x - 1) == 8u || b.at(x, x + 1) == 8u, true);
   EXPECT_EQ(b.count(9), 0);  // the outline lies far outside
@@ -163,35 +172,22 @@ TEST(Raster, HugeAndInvalidCoordinatesDrawOnlyTheVisiblePart) {
 
 TEST(Raster, EllipseFollowsTheRecurrence) {
   const Rect clip{3, 2, 56, 47};  // cuts through several of the figures below
-  for (double a = 0; a <= 30; a += 0.75) {
-    for (double aspect : {1.0, 0.5, 0.1, 1.6, 3.0}) {
-      for (bool fill : {false, true}) {
-        const double ra = aspect <= 1 ? a : a / aspect, rb = aspect <= 1 ? a * aspect : a;
-        Buf got(60, 50), want(60, 50);
-        ellipse(got.c, clip, {30, 25}, ra, rb, 1, fill, got.rows);
-        reference_ellipse(want, clip, 30, 25, ra, rb, fill);
-        ASSERT_EQ(got.px, want.px) << "a=" << a << " aspect=" << aspect << " fill=" << fill;
-      }
-    }
-  }
+  for (double a = 0; a <= 30; a += 0.75)
+    for (double aspect : {1.0, 0.5, 0.1, 1.6, 3.0})
+      for (bool fill : {false, true})
+        expect_reference_ellipse(60, 50, clip, 30, 25, aspect <= 1 ? a : a / aspect, aspect <= 1 ? a * aspect : a, fill);
 }
 
 TEST(Raster, LargeEllipsesMatchTheRecurrenceWhereItFitsAndStayFast) {
   // Radius 1e5 keeps the 64-bit recurrence exact; compare a window near its edge.
-  for (bool fill : {false, true}) {
-    const Rect clip{0, 0, 99, 79};
-    Buf got(100, 80), want(100, 80);
-    ellipse(got.c, clip, {-99950, 40}, 100000, 70000, 1, fill, got.rows);
-    reference_ellipse(want, clip, -99950, 40, 100000, 70000, fill);
-    ASSERT_EQ(got.px, want.px);
-    EXPECT_GT(got.count(1), 0);
-    // Near the top of a radius that still fits the 64-bit recurrence.
-    Buf got2(100, 80), want2(100, 80);
-    ellipse(got2.c, clip, {50, 1500030}, 1.5e6, 1.5e6, 1, fill, got2.rows);
-    reference_ellipse(want2, clip, 50, 1500030, 1.5e6, 1.5e6, fill);
-    ASSERT_EQ(got2.px, want2.px);
-    EXPECT_GT(got2.count(1), 0);
-  }
+  // Then near the top of a radius that still fits it.
+  for (bool fill : {false, true})
+    for (auto [cx, cy, a, b] : {std::tuple{-99950L, 40L, 1e5, 7e4}, {50L, 1500030L, 1.5e6, 1.5e6}}) {
+      expect_reference_ellipse(100, 80, Rect{0, 0, 99, 79}, cx, cy, a, b, fill);
+      Buf got(100, 80);
+      ellipse(got.c, got.all(), {double(cx), double(cy)}, a, b, 1, fill, got.rows);
+      EXPECT_GT(got.count(1), 0);
+    }
   Buf b(200, 100);
   ellipse(b.c, b.all(), {100, 50}, 1e9, 1e9, 1, false, b.rows);
   arc(b.c, b.all(), {100, 50}, 1e20, 1e20, 0, 6.2, 4, b.rows);
@@ -258,40 +254,31 @@ TEST(Raster, ArcsAreBoundedAndNormaliseAngles) {
 TEST(Raster, FloodFillStaysInsideItsBorder) {
   Buf b(30, 30);
   rect(b.c, b.all(), {5, 5}, {20, 20}, 9, false, 0xFFFF, b.rows);
-  b.px[10 * 30 + 10] = 4;  // a pixel of the fill colour does not stop the fill
-  b.px[12 * 30 + 12] = 7;  // nor does any other colour
   Rows rows;
   ASSERT_TRUE(paint(b.c, b.all(), {8, 8}, 4, 9, rows));
   EXPECT_EQ(b.count(4), 14 * 14);
   EXPECT_EQ(b.count(9), 15 * 4);
-  EXPECT_EQ(b.at(2, 2), 0u);
   EXPECT_EQ(rows.y0, 6);
   EXPECT_EQ(rows.y1, 19);
-  // Starting on the border, or outside the clip, changes nothing.
-  const auto before = b.px;
-  ASSERT_TRUE(paint(b.c, b.all(), {5, 5}, 1, 9, rows));
-  ASSERT_TRUE(paint(b.c, Rect{0, 0, 3, 3}, {8, 8}, 1, 9, rows));
-  EXPECT_EQ(b.px, before);
-  // The clip edge bounds the fill like a border.
-  Buf open(30, 30);
-  ASSERT_TRUE(paint(open.c, Rect{2, 3, 12, 8}, {5, 5}, 4, 9, rows));
-  EXPECT_EQ(open.count(4), 11 * 6);
 }
 
 TEST(Raster, FloodFillMatchesAConnectedRegionSearch) {
   std::mt19937 rng(3);
-  std::bernoulli_distribution wall(0.42);
-  for (int n = 0; n < 50; ++n) {
+  // Besides border (9) and background, pixels of the fill colour (5) and of another (7), which
+  // stop nothing; every fourth start lies anywhere, on the border or outside the clip included.
+  std::discrete_distribution<int> colour({42, 40, 9, 9});
+  std::uniform_int_distribution<int> sxd(0, 47), syd(0, 39);
+  for (int n = 0; n < 200; ++n) {
     Buf b(48, 40);
-    for (auto& v : b.px) v = wall(rng) ? 9 : 0;
+    for (auto& v : b.px) v = std::array<std::uint32_t, 4>{9, 0, 5, 7}[static_cast<std::size_t>(colour(rng))];
     const Rect clip{4, 3, 43, 36};
-    const int sx = 20, sy = 20;
-    b.px[sy * 48 + sx] = 0;
+    const int sx = n % 4 ? 20 : sxd(rng), sy = n % 4 ? 20 : syd(rng);
+    if (n % 4) b.px[sy * 48 + sx] = 0;
     std::vector<std::uint32_t> want = b.px;
     std::queue<std::pair<int, int>> q;
-    q.push({sx, sy});
+    if (clip.contains(sx, sy) && b.at(sx, sy) != 9) q.push({sx, sy});
     std::vector<bool> seen(b.px.size());
-    seen[sy * 48 + sx] = true;
+    seen[static_cast<std::size_t>(sy * 48 + sx)] = true;
     while (!q.empty()) {
       auto [x, y] = q.front();
       q.pop();
@@ -402,34 +389,11 @@ TEST(Raster, IntegerPixelTransformAgreesWithTheGeneralOne) {
 TEST(Raster, EllipsesAroundTheStepwiseLimitMatchTheRecurrence) {
   // Radii on both sides of the switch between the stepwise walk and the row search, seen
   // through windows on the edge, on the far side and across the centre row.
-  const Rect clip{0, 0, 79, 59};
-  for (double a : {4095.5, 4096.0, 4096.25, 4200.0}) {
-    for (double b : {4096.0, 4097.0, 300.0, 0.75}) {
-      for (bool fill : {false, true}) {
-        for (long cx : {40L, -4050L, 4100L}) {
-          for (long cy : {30L, 4120L, -4080L}) {
-            Buf got(80, 60), want(80, 60);
-            ellipse(got.c, clip, {double(cx), double(cy)}, a, b, 1, fill, got.rows);
-            reference_ellipse(want, clip, cx, cy, a, b, fill);
-            ASSERT_EQ(got.px, want.px) << a << " " << b << " " << fill << " " << cx << "," << cy;
-            // The reported rows are exactly those that received pixels.
-            int first = -1, last = -1;
-            for (int y = 0; y < 60; ++y)
-              for (int x = 0; x < 80; ++x)
-                if (got.at(x, y)) {
-                  if (first < 0) first = y;
-                  last = y;
-                }
-            ASSERT_EQ(got.rows.any(), first >= 0);
-            if (first >= 0) {
-              EXPECT_EQ(got.rows.y0, first);
-              EXPECT_EQ(got.rows.y1, last);
-            }
-          }
-        }
-      }
-    }
-  }
+  for (double a : {4095.5, 4096.0, 4096.25, 4200.0})
+    for (double b : {4096.0, 4097.0, 300.0, 0.75})
+      for (bool fill : {false, true})
+        for (long cx : {40L, -4050L, 4100L})
+          for (long cy : {30L, 4120L, -4080L}) expect_reference_ellipse(80, 60, {0, 0, 79, 59}, cx, cy, a, b, fill);
 }
 
 }  // namespace
