@@ -94,11 +94,6 @@ TEST_F(GuiTest, RadioGroupFirstHitWinsAndClearsTheOthers) {
   EXPECT_TRUE(same_block(10, 10, 300, 10, 201, 20));  // row 30 lies under member 1
   EXPECT_TRUE(same_block(10, 60, 300, 60, 201, 21));
 
-  SCREEN_PSET(nullptr, 150, 20, 0x123456);  // the member already set is not redrawn
-  headless::click(headless::now_ms(), 50, 12);
-  EXPECT_TRUE(RADIOBUTTON_GETEVENT(group, index));
-  EXPECT_EQ(rgb(150, 20), 0x123456u);
-
   Array<RADIOBUTTON> from_one(1, 2);  // a group must start at 0
   EXPECT_EXIT(RADIOBUTTON_GETEVENT(from_one, index), ::testing::ExitedWithCode(6),
               report("6 \\(out of bounds array access\\)", "RADIOBUTTON_GETEVENT"));

@@ -18,16 +18,9 @@ LISTBOX filled(int n) {
 
 TEST(ListPaging, DownClampsToTheLastItemAndUpStopsAtZero) {
   LISTBOX list;
-  list.MAXINDEX = 10;
-  list.ROWS = 4;
-  for (const Integer expected : {4, 7, 7}) {
-    gui::page_down(list);
-    EXPECT_EQ(list.TOPINDEX, expected);
-  }
-  for (const Integer expected : {3, 0}) {
-    gui::page_up(list);
-    EXPECT_EQ(list.TOPINDEX, expected);
-  }
+  list.MAXINDEX = 10, list.ROWS = 4;
+  for (const Integer expected : {4, 7, 7}) EXPECT_EQ((gui::page_down(list), list.TOPINDEX), expected);
+  for (const Integer expected : {3, 0}) EXPECT_EQ((gui::page_up(list), list.TOPINDEX), expected);
   list.ROWS = list.TOPINDEX = list.MAXINDEX = 2147483647;
   gui::page_down(list);
   gui::page_up(list);
@@ -106,9 +99,6 @@ TEST_F(GuiTest, KeysAndWheelPageWhileThePointerIsInside) {
 TEST(ListBoxDeathTest, IndexPastTheItemArrayStopsWithTheBoundsReport) {
   headless::reset();
   OPENWINDOW(640, 480, "t");
-  LISTBOX list = LISTBOX_NEW(10, 10, 100, 70);
-  EXPECT_EXIT(LISTBOX_GETITEM(list, 1001), ::testing::ExitedWithCode(6),
-              report("6 \\(out of bounds array access\\)", "LISTBOX_GETITEM"));
   LISTBOX tall = LISTBOX_NEW(10, 10, 100, 16 * 1002);  // more rows than items can exist
   EXPECT_EXIT(LISTBOX_ADD(tall, "a"), ::testing::ExitedWithCode(6),
               report("6 \\(out of bounds array access\\)", "DISPLAYITEMS"));

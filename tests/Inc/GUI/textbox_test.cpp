@@ -49,7 +49,6 @@ TEST(LineEditorKeys, ScrollingByTypingArrowsHomeEndAndBackspace) {
 
 TEST(LineEditorKeys, ModesReadOnlyAndCursorPastTheText) {
   Editor(80, "", MODE_DIGITS).type("7a8").is("78", 2, 0);
-  Editor(80, "", MODE_MASKED).type("xyz").is("xyz", 3, 0);
   Editor(80, "abcdef", MODE_TEXT, 1).press(kR, 3).press(kL).press(kDel).press(kBs).type("zz").is("abcdef", 2, 0);
 
   Editor past(80, "abc");
