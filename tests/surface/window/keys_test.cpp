@@ -26,11 +26,10 @@ TEST(Cp437, TypedTextKeepsKnownCharactersAndDropsTheRest) {
 
 TEST(KeyCodes, ExtendedKeysUseTheirScanCodes) {
   using keys::Special;
-  const std::pair<Special, const char*> named[] = {{Special::Left, "\xFFK"}, {Special::Right, "\xFFM"},
-                                                   {Special::Up, "\xFFH"},   {Special::Down, "\xFFP"},
-                                                   {Special::Home, "\xFFG"}, {Special::End, "\xFFO"},
-                                                   {Special::Delete, "\xFFS"}};
-  for (const auto& [key, text] : named) EXPECT_EQ(keys::key_string(keys::code_of(key)), text);
+  for (auto [key, text] : {std::pair{Special::Left, "\xFFK"}, {Special::Right, "\xFFM"}, {Special::Up, "\xFFH"},
+                           {Special::Down, "\xFFP"}, {Special::Home, "\xFFG"}, {Special::End, "\xFFO"},
+                           {Special::Delete, "\xFFS"}})
+    EXPECT_EQ(keys::key_string(keys::code_of(key)), text);
   EXPECT_EQ(keys::key_string(keys::kClose), "\xFFk");
   // The function keys are not contiguous: F11 and F12 follow far after F10.
   EXPECT_EQ(keys::scan_code(Special::F10), 0x44);
