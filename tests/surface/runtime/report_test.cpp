@@ -63,10 +63,10 @@ TEST(ErrorContextTest, NestsAndRestores) {
 
 // ---- The end of the process --------------------------------------------------------------
 
-// Runs f as the procedure module::proc.
+// Runs f as the procedure Tests::proc.
 template <class F>
-void in_context(const char* proc, F f, const char* module = "Tests") {
-  const ErrorContext ctx{module, proc};
+void in_context(const char* proc, F f) {
+  const ErrorContext ctx{"Tests", proc};
   f();
 }
 
@@ -82,7 +82,6 @@ using ErrorsDeathTest = ::testing::Test;
 TEST(ErrorsDeathTest, RaisedAndCheckedErrors) {
   EXPECT_EXIT(in_context("OUTER", [] { RUNTIME_ERROR(1, 42); }), ExitedWithCode(1),
               ends_in(1, "illegal function call", 42, "OUTER"));
-  EXPECT_EXIT(RUNTIME_ERROR(8, 0), ExitedWithCode(8), exactly("\nAborting due to runtime error 8 (no privileges)\n\n"));
   const Integer line = __LINE__ + 1;
   const auto check = [] { RUNTIME_CHECK(4); };
   EXPECT_EXIT(in_context("CHECKER", check), ExitedWithCode(4), ends_in(4, "out of memory", line, "CHECKER"));
@@ -92,10 +91,6 @@ TEST(ErrorsDeathTest, RaisedAndCheckedErrors) {
 }
 
 TEST(ErrorsDeathTest, IndexOutOfBounds) {
-  const Integer line = __LINE__ + 1;
-  const auto list = [] { Array<String> items(0, 1000); items[1000] = "last"; items[1001] = "x"; };
-  EXPECT_EXIT(in_context("DISPLAYITEMS", list, "Inc/GUI"), ExitedWithCode(6),
-              exactly(report(6, "out of bounds array access", line, "Inc/GUI", "DISPLAYITEMS")));
   const Integer grid_line = __LINE__ + 1;
   const auto grid = [] { Array2<int> g(1, 3, -2, 2); g(3, 2) = 1; g(2, -3) = 1; };
   EXPECT_EXIT(in_context("GRID", grid), ExitedWithCode(6), ends_in(6, "out of bounds array access", grid_line, "GRID"));
@@ -111,21 +106,13 @@ TEST(ErrorsDeathTest, NullProcedure) {
   EXPECT_EXIT(in_context("CALLER", call), ExitedWithCode(7), ends_in(7, "null pointer access", line, "CALLER"));
 }
 
-struct Huge {
-  char bytes[65536];
-};
-
 [[noreturn]] void throw_bad_alloc() { throw std::bad_alloc(); }
 
 TEST(ErrorsDeathTest, OutOfMemory) {
-  // 2^32 elements of 64 KiB exceed any address space.
-  const Integer line = __LINE__ + 1;
-  const auto one = [] { Array<Huge> a(-2147483647 - 1, 2147483647); };
-  EXPECT_EXIT(in_context("ALLOC", one), ExitedWithCode(4), ends_in(4, "out of memory", line, "ALLOC"));
   // 2^32 x 2^32 elements: the count itself does not fit in 64 bits.
-  const Integer line2 = __LINE__ + 1;
+  const Integer line = __LINE__ + 1;
   const auto two = [] { Array2<char> a; a.redim(-2147483647 - 1, 2147483647, -2147483647 - 1, 2147483647); };
-  EXPECT_EXIT(in_context("ALLOC2", two), ExitedWithCode(4), ends_in(4, "out of memory", line2, "ALLOC2"));
+  EXPECT_EXIT(in_context("ALLOC2", two), ExitedWithCode(4), ends_in(4, "out of memory", line, "ALLOC2"));
   // An allocation failure that nobody catches.
   EXPECT_EXIT(in_context("THROWER", []() noexcept { throw_bad_alloc(); }), ExitedWithCode(4),
               ends_in(4, "out of memory", 0, "THROWER"));
@@ -148,8 +135,6 @@ TEST(FaultsDeathTest, EachSignalIsItsOwnError) {
     EXPECT_EXIT(in_context("RAISER", [&] { std::raise(c.sig); }), ExitedWithCode(c.number),
                 ends_in(c.number, c.message, 0, "RAISER"))
         << "signal " << c.sig;
-  EXPECT_EXIT(in_context("ABORTER", [] { std::abort(); }), ExitedWithCode(14),
-              ends_in(14, "\"abnormal termination\" signal", 0, "ABORTER"));
 }
 
 volatile int g_zero = 0;
