@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <initializer_list>
+#include <tuple>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -22,6 +24,13 @@ class Draw : public ::testing::Test {
     ASSERT_EQ(SCREEN_OPEN(1000, 500, 32, 2, 4, 0), 0);
   }
   static std::uint32_t at(int x, int y) { return headless::pixel(x, y) & 0xFFFFFFu; }
+  // The colours at the listed points, in order.
+  static std::vector<std::uint32_t> at(std::initializer_list<std::pair<int, int>> points) {
+    std::vector<std::uint32_t> v;
+    for (auto [x, y] : points) v.push_back(at(x, y));
+    return v;
+  }
+  using Px = std::vector<std::uint32_t>;
 };
 
 // The four values SCREEN_QUERY reports for `what`.
@@ -36,9 +45,8 @@ TEST_F(Draw, ViewportPlacementAndLogicalWindow) {
   SCREEN_SET_VIEW(500, 10, 990, 490, 0, 0, SCREEN_VIEW_NO_BORDER);
   EXPECT_EQ(query(11), (Q{500, 10, 990, 490}));
   SCREEN_PSET(nullptr, 0, 0, 0x123456);
-  EXPECT_EQ(at(500, 10), 0x123456u);
-  EXPECT_EQ(SCREEN_POINT(nullptr, 0, 0), 0x123456);
-  EXPECT_EQ(SCREEN_POINT(nullptr, -1, 0), -1);
+  EXPECT_EQ(std::tuple(at(500, 10), SCREEN_POINT(nullptr, 0, 0), SCREEN_POINT(nullptr, -1, 0)),
+            std::tuple(0x123456u, 0x123456, -1));
 
   SCREEN_SET_WINDOW(-1, -1, 1, 1, 0);
   SCREEN_PSET(nullptr, 0, 0, 0xABCDEF);
@@ -50,16 +58,14 @@ TEST_F(Draw, ViewportPlacementAndLogicalWindow) {
   EXPECT_FLOAT_EQ(SCREEN_MAP_COORD(1, 7), 0);
   // The radius scales with view_w / win_w: radius 1 spans half the viewport width.
   SCREEN_CIRCLE(nullptr, 0, 0, 1, 0xFF0000, 0, 0, SCREEN_FULL_CIRCLE, 1);
-  EXPECT_EQ(at(510, 249), 0xFF0000u);
-  EXPECT_EQ(at(498, 249), 0u);  // outside the viewport
+  EXPECT_EQ(at({{510, 249}, {498, 249}}), (Px{0xFF0000, 0}));  // the second lies outside the viewport
 
   SCREEN_SET_WINDOW(0, 0, 0, 0, 0);
   EXPECT_FLOAT_EQ(SCREEN_MAP_COORD(2, 0), 2);
   EXPECT_FLOAT_EQ(SCREEN_MAP_COORD(16, 2), 16);
   SCREEN_SET_VIEW(SCREEN_VIEW_RESET, SCREEN_VIEW_RESET, SCREEN_VIEW_RESET, SCREEN_VIEW_RESET, 0, 0, 0);
   EXPECT_EQ(query(11), (Q{0, 0, 999, 499}));
-  EXPECT_EQ(query(4)[0], 1000);
-  EXPECT_EQ(query(4)[1], 500);
+  EXPECT_EQ(std::pair(query(4)[0], query(4)[1]), std::pair(1000, 500));
 }
 
 TEST_F(Draw, SetViewDrawsBorderAndFillAndClearsByMode) {
@@ -67,9 +73,8 @@ TEST_F(Draw, SetViewDrawsBorderAndFillAndClearsByMode) {
   SCREEN_CLEAR(0);
   EXPECT_EQ(at(0, 0), 0xEEEEEEu);
   SCREEN_SET_VIEW(20, 30, 10, 10, 0x00FF00, 0x0000FF, 0);  // corners in either order
-  for (auto [x, y] : {std::pair{9, 9}, {21, 31}}) EXPECT_EQ(at(x, y), 0x0000FFu) << x;  // border
-  for (auto [x, y] : {std::pair{10, 10}, {20, 30}}) EXPECT_EQ(at(x, y), 0x00FF00u) << x;
-  EXPECT_EQ(at(22, 32), 0xEEEEEEu);
+  // Border outside the corners, fill from corner to corner, untouched beyond.
+  EXPECT_EQ(at({{9, 9}, {21, 31}, {10, 10}, {20, 30}, {22, 32}}), (Px{0xFF, 0xFF, 0xFF00, 0xFF00, 0xEEEEEE}));
   // The outline of a viewport at the surface edge is clipped to the surface only.
   SCREEN_SET_VIEW(0, 0, 5, 5, 0x00FF00, 0x0000FF, SCREEN_VIEW_NO_FILL);
   EXPECT_EQ(at(6, 6), 0x0000FFu);
@@ -79,8 +84,7 @@ TEST_F(Draw, SetViewDrawsBorderAndFillAndClearsByMode) {
   // Mode left out clears the viewport that was set; mode 0 the whole page.
   SCREEN_SET_COLOR(0, 0x111111, 1);
   SCREEN_CLEAR();
-  EXPECT_EQ(at(3, 3), 0x111111u);
-  EXPECT_EQ(at(6, 6), 0x0000FFu);
+  EXPECT_EQ(at({{3, 3}, {6, 6}}), (Px{0x111111, 0xFF}));
   SCREEN_CLEAR(0);
   EXPECT_EQ(at(6, 6), 0x111111u);
 }
@@ -91,13 +95,11 @@ TEST_F(Draw, ColoursAndDefaultColourFlags) {
   SCREEN_SET_COLOR(0x00AA00, 0x0000AA, 0);
   SCREEN_PSET(nullptr, 1, 1, 0, SCREEN_FLAG_FORE);
   SCREEN_PSET(nullptr, 2, 1, 0, SCREEN_FLAG_FORE, 1);
-  EXPECT_EQ(at(1, 1), 0x00AA00u);
-  EXPECT_EQ(at(2, 1), 0x0000AAu);
+  EXPECT_EQ(at({{1, 1}, {2, 1}}), (Px{0x00AA00, 0x0000AA}));
   // Paint with bit 30: the border is the fill colour.
   SCREEN_LINE(nullptr, 10, 10, 20, 20, 0x00AA00, 1);
   SCREEN_PAINT(nullptr, 15, 15, 0, 0, {}, 0, SCREEN_FLAG_FORE | SCREEN_FLAG_FORE2);
-  EXPECT_EQ(at(15, 15), 0x00AA00u);
-  EXPECT_EQ(at(25, 15), 0u);
+  EXPECT_EQ(at({{15, 15}, {25, 15}}), (Px{0x00AA00, 0}));
 }
 
 TEST_F(Draw, TextGridChoosesTheFont) {
@@ -113,15 +115,12 @@ TEST_F(Draw, TextGridChoosesTheFont) {
 TEST_F(Draw, PrintUsesOpaqueCellsAndScrolls) {
   SCREEN_SET_COLOR(0xFFFFFF, 0x000080, 0);
   SCREEN_PRINT("\xDB ");  // full block, blank
-  EXPECT_EQ(at(0, 0), 0xFFFFFFu);
-  EXPECT_EQ(at(7, 7), 0xFFFFFFu);
-  EXPECT_EQ(at(8, 0), 0x000080u);  // the blank's cell is opaque
-  EXPECT_EQ(at(0, 8), 0u);         // the next row is untouched until printed
+  // The blank's cell is opaque; the next row is untouched until printed.
+  EXPECT_EQ(at({{0, 0}, {7, 7}, {8, 0}, {0, 8}}), (Px{0xFFFFFF, 0xFFFFFF, 0x80, 0}));
   for (int i = 1; i < 62; ++i) SCREEN_PRINT(" ");
   EXPECT_EQ(at(0, 0), 0xFFFFFFu);  // 62 rows fill the surface exactly
   SCREEN_PRINT(" ");               // the 63rd scrolls by one text row
-  EXPECT_EQ(at(0, 0), 0x000080u);
-  EXPECT_EQ(at(0, 488), 0x000080u);
+  EXPECT_EQ(at({{0, 0}, {0, 488}}), (Px{0x80, 0x80}));
 }
 
 TEST_F(Draw, ImagesAreTargetsAndSources) {
@@ -132,13 +131,12 @@ TEST_F(Draw, ImagesAreTargetsAndSources) {
   SCREEN_SET_WINDOW(-1, -1, 1, 1, 0);
   SCREEN_SET_TEXT_GRID(125, 31);
   EXPECT_EQ(SCREEN_DRAW_TEXT(img, 0, 0, 0, "\xDB", 0xFF0000), 0);
-  EXPECT_EQ(SCREEN_POINT(img, 0, 0), 0xFF0000);
-  EXPECT_EQ(SCREEN_POINT(img, 8, 0), 0x0000FF);
-  EXPECT_EQ(SCREEN_POINT(img, 20, 0), -1);
+  EXPECT_EQ(std::tuple(SCREEN_POINT(img, 0, 0), SCREEN_POINT(img, 8, 0), SCREEN_POINT(img, 20, 0)),
+            std::tuple(0xFF0000, 0xFF, -1));
   SCREEN_SET_WINDOW(0, 0, 0, 0, 0);
   // Put clips to the target's viewport: here only its top-left quarter lies inside.
   EXPECT_EQ(SCREEN_PUT(nullptr, -10, -8, img), 0);
-  EXPECT_EQ((std::array{at(500, 10), at(509, 17), at(510, 10), at(499, 10)}), (std::array{0xFFu, 0xFFu, 0u, 0u}));
+  EXPECT_EQ(at({{500, 10}, {509, 17}, {510, 10}, {499, 10}}), (Px{0xFF, 0xFF, 0, 0}));
   EXPECT_EQ(SCREEN_PUT(nullptr, 0, 0, nullptr), ERR_ILLEGAL_FUNCTION_CALL);
   SCREEN_IMAGE_DESTROY(img);
   SCREEN_IMAGE_DESTROY(nullptr);
@@ -191,8 +189,7 @@ TEST_F(Draw, PixelsFlagOnlyTheRowTheyWrite) {
   SCREEN_CIRCLE(nullptr, 500, 250, 240, 0x444444, 0, 0, SCREEN_FULL_CIRCLE, 1);
   const std::vector<int> rows = take_changed();
   ASSERT_EQ(rows.size(), 481u);
-  EXPECT_EQ(rows.front(), 10);
-  EXPECT_EQ(rows.back(), 490);
+  EXPECT_EQ(std::pair(rows.front(), rows.back()), std::pair(10, 490));
 }
 
 TEST_F(Draw, CopyPageSavesAndRestoresTheViewport) {
@@ -208,9 +205,8 @@ TEST_F(Draw, CopyPageSavesAndRestoresTheViewport) {
 
 TEST(DrawClosed, OperationsWithoutASurfaceFailCleanly) {
   headless::reset();
-  EXPECT_EQ(SCREEN_DRAW_TEXT(nullptr, 0, 0, 0, "x", 1), ERR_ILLEGAL_FUNCTION_CALL);
-  EXPECT_EQ(SCREEN_PUT(nullptr, 0, 0, nullptr), ERR_ILLEGAL_FUNCTION_CALL);
-  EXPECT_EQ(SCREEN_SET_TEXT_GRID(10, 10), ERR_ILLEGAL_FUNCTION_CALL);
+  for (Integer r : {SCREEN_DRAW_TEXT(nullptr, 0, 0, 0, "x", 1), SCREEN_PUT(nullptr, 0, 0, nullptr), SCREEN_SET_TEXT_GRID(10, 10)})
+    EXPECT_EQ(r, ERR_ILLEGAL_FUNCTION_CALL);
   EXPECT_EQ(SCREEN_POINT(nullptr, 0, 0), -1);
   EXPECT_EQ(query(4), (Q{0, 0, 0, 0}));
   SCREEN_PSET(nullptr, 0, 0, 1), SCREEN_CIRCLE(nullptr, 0, 0, 5, 1), SCREEN_PRINT("x"), SCREEN_CLEAR(0);
