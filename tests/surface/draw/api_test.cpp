@@ -205,7 +205,8 @@ TEST_F(Draw, CopyPageSavesAndRestoresTheViewport) {
 
 TEST(DrawClosed, OperationsWithoutASurfaceFailCleanly) {
   headless::reset();
-  for (Integer r : {SCREEN_DRAW_TEXT(nullptr, 0, 0, 0, "x", 1), SCREEN_PUT(nullptr, 0, 0, nullptr), SCREEN_SET_TEXT_GRID(10, 10)})
+  for (Integer r :
+       {SCREEN_DRAW_TEXT(nullptr, 0, 0, 0, "x", 1), SCREEN_PUT(nullptr, 0, 0, nullptr), SCREEN_SET_TEXT_GRID(10, 10)})
     EXPECT_EQ(r, ERR_ILLEGAL_FUNCTION_CALL);
   EXPECT_EQ(SCREEN_POINT(nullptr, 0, 0), -1);
   EXPECT_EQ(query(4), (Q{0, 0, 0, 0}));
