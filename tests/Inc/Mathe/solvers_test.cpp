@@ -110,7 +110,9 @@ TEST(Mathe, RandomPolynomialRootsSatisfyTheirEquation) {
     EXPECT_LT(worst, 1e-6) << a << " " << b << " " << c << " " << d;
     loose_cubics += worst > 1e-12;
     EXPECT_EQ(x2.IM, -x3.IM);
-    if (x2.IM == 0.0) EXPECT_GE(x1, std::max(x2.RE, x3.RE) - 1e-9);  // x1 is the largest real root
+    if (x2.IM == 0.0) {
+      EXPECT_GE(x1, std::max(x2.RE, x3.RE) - 1e-9);  // x1 is the largest real root
+    }
   }
   EXPECT_LT(loose_cubics, kCases / 100);
 }
