@@ -149,6 +149,9 @@ namespace gui {
 // Saturates a wide intermediate result into the Integer range.
 Integer saturate(long long v) noexcept;
 
+// The solid rectangle (x1, y1)-(x2, y2), corners inclusive, in surface pixels: filled or outline.
+void box(double x1, double y1, double x2, double y2, Integer colour, bool filled);
+
 // A widget rectangle with inclusive corners (X, Y)-(X+W, Y+H).
 struct Rect {
   Integer X, Y, W, H;

@@ -43,12 +43,10 @@ Boolean radio_event(Integer upper, At&& at, Integer& index) {
 void DRAWBUTTON(BUTTON& button) {
   const ErrorContext ctx{"Inc/GUI", "DRAWBUTTON"};
   const double x = button.X, y = button.Y, w = button.W, h = button.H;
-  SCREEN_LINE(nullptr, static_cast<Single>(x), static_cast<Single>(y), static_cast<Single>(x + w),
-              static_cast<Single>(y + h), COLOR_BORDER, 1);
+  gui::box(x, y, x + w, y + h, COLOR_BORDER, false);
   if (button.PRESSED == 0 || button.PRESSED == 1) {
     const Integer face = button.PRESSED == 0 ? COLOR_BUTTON_FACE : COLOR_BUTTON_PRESSED;
-    SCREEN_LINE(nullptr, static_cast<Single>(x + 1), static_cast<Single>(y + 1), static_cast<Single>(x + w - 1),
-                static_cast<Single>(y + h - 1), face, 2);
+    gui::box(x + 1, y + 1, x + w - 1, y + h - 1, face, true);
   }
   // Centred, not shortened: (X + (W - 8n) / 2, Y + (H - 16) / 2).
   const double n = static_cast<double>(button.CAPTION.size());

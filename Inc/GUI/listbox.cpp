@@ -26,10 +26,8 @@ bool page_down(LISTBOX& list) noexcept {
 LISTBOX LISTBOX_NEW(Integer x, Integer y, Integer w, Integer h) {
   const ErrorContext ctx{"Inc/GUI", "LISTBOX_NEW"};
   const double x0 = x, y0 = y;
-  SCREEN_LINE(nullptr, static_cast<Single>(x0), static_cast<Single>(y0), static_cast<Single>(x0 + w),
-              static_cast<Single>(y0 + h), COLOR_BORDER, 1);
-  SCREEN_LINE(nullptr, static_cast<Single>(x0 + 1), static_cast<Single>(y0 + 1), static_cast<Single>(x0 + w - 1),
-              static_cast<Single>(y0 + h - 1), COLOR_FIELD, 2);
+  gui::box(x0, y0, x0 + w, y0 + h, COLOR_BORDER, false);
+  gui::box(x0 + 1, y0 + 1, x0 + w - 1, y0 + h - 1, COLOR_FIELD, true);
   LISTBOX list;
   list.X = x;
   list.Y = y;

@@ -5,13 +5,10 @@ PANEL PANEL_NEW(Integer x, Integer y, Integer w, Integer h, const String& captio
   const ErrorContext ctx{"Inc/GUI", "PANEL_NEW"};
   const double x0 = x, y0 = y;
   const double x1 = x0 + w, y1 = y0 + h;
-  SCREEN_LINE(nullptr, static_cast<Single>(x0), static_cast<Single>(y0), static_cast<Single>(x1),
-              static_cast<Single>(y1), COLOR_TITLE, 1);
-  SCREEN_LINE(nullptr, static_cast<Single>(x0 + 1), static_cast<Single>(y0 + 1), static_cast<Single>(x1 - 1),
-              static_cast<Single>(y1 - 1), COLOR_BACKGROUND, 2);
+  gui::box(x0, y0, x1, y1, COLOR_TITLE, false);
+  gui::box(x0 + 1, y0 + 1, x1 - 1, y1 - 1, COLOR_BACKGROUND, true);
   // Title bar: 21 rows (y..y+20) over the whole width, covering the top border.
-  SCREEN_LINE(nullptr, static_cast<Single>(x0), static_cast<Single>(y0), static_cast<Single>(x1),
-              static_cast<Single>(y0 + 20), COLOR_TITLE, 2);
+  gui::box(x0, y0, x1, y0 + 20, COLOR_TITLE, true);
   // The caption is not cut to the panel's width.
   RUNTIME_CHECK(SCREEN_DRAW_TEXT(nullptr, static_cast<Single>(x0 + 10), static_cast<Single>(y0 + 2), 4, caption,
                                  COLOR_FIELD));
@@ -21,8 +18,7 @@ PANEL PANEL_NEW(Integer x, Integer y, Integer w, Integer h, const String& captio
 FRAME FRAME_NEW(Integer x, Integer y, Integer w, Integer h, const String& caption) {
   const ErrorContext ctx{"Inc/GUI", "FRAME_NEW"};
   const double x0 = x, y0 = y;
-  SCREEN_LINE(nullptr, static_cast<Single>(x0), static_cast<Single>(y0), static_cast<Single>(x0 + w),
-              static_cast<Single>(y0 + h), COLOR_BORDER, 1);
+  gui::box(x0, y0, x0 + w, y0 + h, COLOR_BORDER, false);
   // Caption cell (x+8, y-8), 8*len + 8 wide and 16 high: wide enough for the whole caption, its
   // background interrupts the top edge from x+9 to x+8*len+15 and the text starts at x+12.
   const long long len = static_cast<long long>(caption.size());

@@ -22,8 +22,7 @@ namespace {
 // Fills the inside of the frame, (X+1, Y+1)-(X+W-1, Y+H-1), with the field colour.
 void clear_field(const PROGRESSBAR& bar) {
   const double x = bar.X, y = bar.Y, w = bar.W, h = bar.H;
-  SCREEN_LINE(nullptr, static_cast<Single>(x + 1), static_cast<Single>(y + 1), static_cast<Single>(x + w - 1),
-              static_cast<Single>(y + h - 1), COLOR_FIELD, 2);
+  gui::box(x + 1, y + 1, x + w - 1, y + h - 1, COLOR_FIELD, true);
 }
 
 }  // namespace
@@ -32,12 +31,10 @@ void DRAWPROGRESSBAR(PROGRESSBAR& bar) {
   const ErrorContext ctx{"Inc/GUI", "DRAWPROGRESSBAR"};
   const double x = bar.X, y = bar.Y, w = bar.W, h = bar.H;
   const double p = static_cast<double>(gui::progress_end(bar, bar.VALUE));
-  SCREEN_LINE(nullptr, static_cast<Single>(x), static_cast<Single>(y), static_cast<Single>(x + w),
-              static_cast<Single>(y + h), COLOR_BORDER, 1);
+  gui::box(x, y, x + w, y + h, COLOR_BORDER, false);
   clear_field(bar);
   // The bar always covers column X+2, so the minimum shows as a one-pixel line.
-  SCREEN_LINE(nullptr, static_cast<Single>(x + 2), static_cast<Single>(y + 2), static_cast<Single>(p),
-              static_cast<Single>(y + h - 2), COLOR_SELECTION, 2);
+  gui::box(x + 2, y + 2, p, y + h - 2, COLOR_SELECTION, true);
 }
 
 PROGRESSBAR PROGRESSBAR_NEW(Integer x, Integer y, Integer w, Integer h) {

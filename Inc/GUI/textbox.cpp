@@ -96,8 +96,7 @@ TEXTBOX TEXTBOX_NEW(Integer x, Integer y, Integer w, Integer h, const String& te
                     Integer mode) {
   const ErrorContext ctx{"Inc/GUI", "TEXTBOX_NEW"};
   const double x0 = x, y0 = y;
-  SCREEN_LINE(nullptr, static_cast<Single>(x0), static_cast<Single>(y0), static_cast<Single>(x0 + w),
-              static_cast<Single>(y0 + h), COLOR_BORDER, 1);
+  gui::box(x0, y0, x0 + w, y0 + h, COLOR_BORDER, false);
   SETTEXT(x, y, w, h, text, mode, COLOR_TEXT, COLOR_FIELD);
   return TEXTBOX{x, y, w, h, text, readonly, mode, 0};
 }

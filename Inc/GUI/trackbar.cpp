@@ -35,16 +35,12 @@ void DRAWTRACKBAR(TRACKBAR& bar) {
   const ErrorContext ctx{"Inc/GUI", "DRAWTRACKBAR"};
   const double x = bar.X, y = bar.Y, w = bar.W, h = bar.H;
   const double p = static_cast<double>(gui::trackbar_knob(bar, bar.VALUE));
-  SCREEN_LINE(nullptr, static_cast<Single>(x), static_cast<Single>(y), static_cast<Single>(x + w),
-              static_cast<Single>(y + h), COLOR_BORDER, 1);
+  gui::box(x, y, x + w, y + h, COLOR_BORDER, false);
   // The field wipes the old knob.
-  SCREEN_LINE(nullptr, static_cast<Single>(x + 1), static_cast<Single>(y + 1), static_cast<Single>(x + w - 1),
-              static_cast<Single>(y + h - 1), COLOR_FIELD, 2);
+  gui::box(x + 1, y + 1, x + w - 1, y + h - 1, COLOR_FIELD, true);
   // Knob: 9 pixels wide over the full inner height, a one-pixel border round its face.
-  SCREEN_LINE(nullptr, static_cast<Single>(p - 4), static_cast<Single>(y + 1), static_cast<Single>(p + 4),
-              static_cast<Single>(y + h - 1), COLOR_BORDER, 1);
-  SCREEN_LINE(nullptr, static_cast<Single>(p - 3), static_cast<Single>(y + 2), static_cast<Single>(p + 3),
-              static_cast<Single>(y + h - 2), COLOR_BUTTON_FACE, 2);
+  gui::box(p - 4, y + 1, p + 4, y + h - 1, COLOR_BORDER, false);
+  gui::box(p - 3, y + 2, p + 3, y + h - 2, COLOR_BUTTON_FACE, true);
 }
 
 TRACKBAR TRACKBAR_NEW(Integer x, Integer y, Integer w, Integer h) {

@@ -11,6 +11,11 @@ Integer saturate(long long v) noexcept {
                                                     std::numeric_limits<Integer>::max()));
 }
 
+void box(double x1, double y1, double x2, double y2, Integer colour, bool filled) {
+  SCREEN_LINE(nullptr, static_cast<Single>(x1), static_cast<Single>(y1), static_cast<Single>(x2),
+              static_cast<Single>(y2), colour, filled ? 2 : 1);
+}
+
 Click Click::poll() {
   Click c;
   Integer clip = 0;
@@ -64,8 +69,7 @@ void SETTEXT(Integer x, Integer y, Integer w, Integer h, const String& text, Int
 
   // Interior (x+1, y+1)-(x+w-1, y+h-1); wide arithmetic keeps huge sizes defined.
   const double x0 = x, y0 = y;
-  SCREEN_LINE(nullptr, static_cast<Single>(x0 + 1), static_cast<Single>(y0 + 1),
-              static_cast<Single>(x0 + w - 1), static_cast<Single>(y0 + h - 1), back, 2);
+  gui::box(x0 + 1, y0 + 1, x0 + w - 1, y0 + h - 1, back, true);
 
   // Shown characters: min(len, (w - 8) \ 8), none below w = 16.
   const long long fit = std::max<long long>(0, (static_cast<long long>(w) - 8) / 8);
