@@ -43,9 +43,7 @@ red=$(count back 491x481+500+10 AA0000)
 [ "$red" -gt 100 ] || fail "only $red path pixels"
 echo "ok: one click started the run ($red path pixels)"
 
-xdotool mousemove --window "$wid" 245 260 mousedown 1
-sleep 0.2
-xdotool mouseup 1
+click 245 260 0  # Simulation Stop
 xdotool mousemove --window "$wid" 245 300
 sleep 0.5
 expect_still "a second click restarted the run"

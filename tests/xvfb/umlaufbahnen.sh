@@ -41,9 +41,7 @@ red=$(count run 491x481+500+10 AA0000)
 [ "$red" -gt 500 ] || fail "only $red path pixels"
 echo "ok: black area, white axes, red path ($red pixels)"
 
-xdotool mousemove --window "$wid" 245 260 mousedown 1
-sleep 0.2
-xdotool mouseup 1
+click 245 260 0  # Simulation Stop
 xdotool mousemove --window "$wid" 245 300
 sleep 0.5
 expect_still "after Stop"
