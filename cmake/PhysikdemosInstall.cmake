@@ -1,4 +1,4 @@
-# Installation: the programs, the gallery, the public headers, the static libraries with both
+# Installation: the programs, the gallery and Pendel, the public headers, the static libraries with both
 # surface backends, and a package configuration so that other projects can use the library:
 #   find_package(Physikdemos REQUIRED)
 #   target_link_libraries(app PRIVATE Physikdemos::Inc_GUI Physikdemos::surface_sdl)
@@ -48,12 +48,12 @@ install(FILES ${physikdemos_module_headers} DESTINATION ${PHYSIKDEMOS_INCLUDEDIR
 install(FILES Inc/GUI/controls.hpp DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/Inc/GUI)
 
 # ---- Programs and their desktop entries -------------------------------------------------------
-foreach(program Umlaufbahnen Planetensystem gallery)
+foreach(program Umlaufbahnen Planetensystem gallery Pendel)
   if(TARGET ${program})
     install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endforeach()
-foreach(program Umlaufbahnen Planetensystem)
+foreach(program Umlaufbahnen Planetensystem Pendel)
   if(TARGET ${program})
     install(FILES packaging/${program}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   endif()

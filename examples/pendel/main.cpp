@@ -1,0 +1,4 @@
+// Entry point of Pendel.
+#include "pendel.hpp"
+
+int main() { return pendel::run(); }

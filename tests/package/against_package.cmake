@@ -1,0 +1,28 @@
+# The library as another project meets it.
+#   -DMODE=install -DBUILD_DIR=<this build> -DPREFIX=<scratch prefix>
+#       installs this build into the prefix, which is emptied first;
+#   -DMODE=project -DPREFIX=<prefix> -DSOURCE_DIR=<project> -DWORK_DIR=<scratch> -DGENERATOR=<gen>
+#       configures and builds that project against the installed package in WORK_DIR (emptied
+#       first) and runs its tests with ctest when it has any.
+function(step what)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${what} failed (${status}):\n${out}\n${err}")
+  endif()
+  message(STATUS "ok: ${what}")
+endfunction()
+
+if(MODE STREQUAL "install")
+  file(REMOVE_RECURSE ${PREFIX})
+  step("install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX})
+elseif(MODE STREQUAL "project")
+  file(REMOVE_RECURSE ${WORK_DIR})
+  step("configure ${SOURCE_DIR}" ${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR} -G ${GENERATOR}
+       -DCMAKE_PREFIX_PATH=${PREFIX} "-DCMAKE_CXX_FLAGS=-Wall -Wextra -Wpedantic -Werror")
+  step("build ${SOURCE_DIR}" ${CMAKE_COMMAND} --build ${WORK_DIR})
+  if(EXISTS ${WORK_DIR}/CTestTestfile.cmake)
+    step("test ${SOURCE_DIR}" ${CMAKE_CTEST_COMMAND} --test-dir ${WORK_DIR} --output-on-failure)
+  endif()
+else()
+  message(FATAL_ERROR "MODE must be install or project")
+endif()
