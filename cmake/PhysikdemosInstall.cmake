@@ -38,6 +38,9 @@ if(TARGET surface_headless)
   set(PHYSIKDEMOS_HAS_HEADLESS ON)
   install(TARGETS surface_headless EXPORT PhysikdemosTargets
           OBJECTS DESTINATION ${CMAKE_INSTALL_LIBDIR}/physikdemos/objects)
+  # The script runner for pictures, which every headless program links.
+  install(TARGETS surface_snapshot EXPORT PhysikdemosTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  install(FILES surface/snapshot.hpp DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/surface)
 endif()
 
 # ---- Public headers -------------------------------------------------------------------------

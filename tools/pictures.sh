@@ -7,7 +7,7 @@ build=${BUILD_DIR:-$root/build}
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S "$root" -B "$build" -G Ninja >/dev/null
 fi
-cmake --build "$build" --target snapshot >/dev/null
+cmake --build "$build" --target snapshot pendel-snapshot >/dev/null
 tool=$build/tools/snapshot/snapshot
 docs=$root/docs
 mkdir -p "$docs"
@@ -41,5 +41,13 @@ if [ -x "$build/tools/snapshot/snapshot_gallery" ]; then
 1000 close
 EOF
 fi
+
+# Pendel through its own picture tool: 120 degrees, damping 0.30 1/s, twelve seconds of the run.
+"$build/examples/pendel/pendel-snapshot" "$docs/pendel.png" - <<'EOF'
+100   click 134 72    # Anfangswinkel: 120 Grad
+200   click 75 124    # Daempfung k: 0.30 1/s
+300   click 80 158    # Simulation Start
+12400 close
+EOF
 
 echo "pictures written to $docs"

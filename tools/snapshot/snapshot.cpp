@@ -12,7 +12,7 @@
 #include <system_error>
 #include <vector>
 
-#include "script.hpp"
+#include "surface/snapshot.hpp"
 
 namespace {
 
@@ -22,7 +22,14 @@ constexpr std::array<std::string_view, 4> kPrograms{"Umlaufbahnen", "Planetensys
 
 int main(int argc, char** argv) {
   if (argc >= 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
-    std::cout << snapshot::kHelp;
+    std::cout << "usage: snapshot <program> <out.png> [script | -]\n\n"
+                 "Runs <program> in-process on the headless surface with a virtual clock, feeds it the\n"
+                 "script's input at virtual times and writes pictures of the window as PNG files.\n"
+                 "<out.png> is the picture at the close request. Programs: Umlaufbahnen, Planetensystem,\n"
+                 "plots, gallery (as far as they are built). Without a script the program is closed at\n"
+                 "100 ms; '-' reads the script from standard input. Any other program linked against the\n"
+                 "headless backend offers the same command line through snapshot::tool_main.\n\n"
+              << snapshot::kScriptHelp;
     return 0;
   }
   if (argc < 3 || argc > 4) {

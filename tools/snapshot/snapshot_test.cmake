@@ -84,3 +84,21 @@ expect_png(${WORK}/late_end.png 900 520)
 # A run that is never stopped ignores the close request; the tool ends it instead of hanging.
 run(stuck Umlaufbahnen ${WORK}/stuck.png "100 click 245 230\n200 close\n")
 expect_failure(stuck 1 "still running")
+
+# Any program linked against the headless backend takes the same scripts through the library:
+# Pendel two seconds into a run differs from its picture at the close, eight seconds later.
+if(PENDEL)
+  file(WRITE ${WORK}/pendel.txt "300 click 80 158\n2400 shot pendel_2s.png\n10400 close\n")
+  execute_process(COMMAND ${PENDEL} ${WORK}/pendel_end.png ${WORK}/pendel.txt
+                  WORKING_DIRECTORY ${WORK} RESULT_VARIABLE rc ERROR_VARIABLE err TIMEOUT 60)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "Pendel session failed (${rc}):\n${err}")
+  endif()
+  expect_png(${WORK}/pendel_2s.png 1000 500)
+  expect_png(${WORK}/pendel_end.png 1000 500)
+  file(SHA256 ${WORK}/pendel_2s.png mid)
+  file(SHA256 ${WORK}/pendel_end.png end)
+  if(mid STREQUAL end)
+    message(FATAL_ERROR "Pendel's picture during the run equals the one at the close")
+  endif()
+endif()

@@ -1,17 +1,9 @@
-// The usage text of the snapshot tool.
-#include "script.hpp"
+// The script format, as the picture tools' help shows it.
+#include "surface/snapshot.hpp"
 
 namespace snapshot {
 
-const char* const kHelp =
-    "usage: snapshot <program> <out.png> [script | -]\n"
-    "\n"
-    "Runs <program> in-process on the headless surface with a virtual clock, feeds it the\n"
-    "script's input at virtual times and writes pictures of the window as PNG files.\n"
-    "<out.png> is the picture at the close request. Programs: Umlaufbahnen, Planetensystem,\n"
-    "plots, gallery (as far as they are built). Without a script the program is closed at 100 ms;\n"
-    "'-' reads the script from standard input.\n"
-    "\n"
+const char* const kScriptHelp =
     "Script: one event per line, '<ms> <verb> [arguments]', times in virtual milliseconds from\n"
     "the start (0 to 86400000, in any order); '#' starts a comment.\n"
     "  <ms> click <x> <y> [hold-ms]  press the left button at pixel (x, y), release after hold-ms (100)\n"
@@ -28,6 +20,8 @@ const char* const kHelp =
     "  <ms> close                    the close request (at most one; default: 100 ms after the\n"
     "                                last event)\n"
     "\n"
+    "The virtual clock moves only when the program sleeps (by the time it sleeps) or polls the\n"
+    "mouse or the keys (by 0.01 ms), so a loop that never sleeps gets far in little virtual time.\n"
     "A program that is still running 10 s (virtual) after the close request, for instance in a\n"
     "simulation that was never stopped, is ended with an error. Exit status: 0 when the program\n"
     "ended and every picture was written, 1 on a failure, 2 on a usage or script error.\n";

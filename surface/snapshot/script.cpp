@@ -1,5 +1,5 @@
 // Reading the snapshot script.
-#include "script.hpp"
+#include "surface/snapshot.hpp"
 
 #include <algorithm>
 #include <array>

@@ -1,5 +1,5 @@
 // Running a program under a snapshot script and writing its pictures.
-#include "session.hpp"
+#include "surface/snapshot.hpp"
 
 #include <algorithm>
 #include <cstdio>
@@ -110,13 +110,19 @@ int run_session(Program program, const std::vector<Event>& events, const std::st
 
 int tool_main(int argc, char** argv, Program program) {
   const ErrorContext ctx{"snapshot", "TOOL_MAIN"};
-  const std::string name = argc > 0 ? argv[0] : "snapshot";
+  const std::string name = argc > 0 && argv[0] != nullptr ? argv[0] : "snapshot";
+  const std::string usage = "usage: " + name + " <out.png> [script | -]";
   if (argc >= 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
-    std::cout << kHelp;
+    std::cout << usage << "\n\n"
+              << "Runs the program in-process on the headless surface with a virtual clock, feeds it\n"
+                 "the script's input at virtual times and writes pictures of the window as PNG files.\n"
+                 "<out.png> is the picture at the close request. Without a script the program is\n"
+                 "closed at 100 ms; '-' reads the script from standard input.\n\n"
+              << kScriptHelp;
     return 0;
   }
   if (argc < 2 || argc > 3) {
-    std::cerr << "usage: " << name << " <out.png> [script | -]   (--help for the script format)\n";
+    std::cerr << usage << "   (--help for the script format)\n";
     return 2;
   }
   std::string text;
