@@ -16,6 +16,12 @@
 
 #include "surface/core.hpp"
 #include "surface/raster.hpp"
+#include "surface/raster_arc.hpp"
+#include "surface/raster_blit.hpp"
+#include "surface/raster_ellipse.hpp"
+#include "surface/raster_line.hpp"
+#include "surface/raster_paint.hpp"
+#include "surface/raster_text.hpp"
 #include "surface/runtime.hpp"
 #include "surface/surface.hpp"
 
@@ -262,10 +268,10 @@ inline std::uint32_t pset_value(const DrawState& s, Integer colour, Integer flag
 // SCREEN_PSET into an image, kept apart so that the page 0 path carries no image state.
 void pset_image(Core& c, Image* image, Single x, Single y, Integer colour, Integer flags, Integer preset) noexcept {
   std::optional<DrawState> scratch;
-  const Target t = target_of(c, image, scratch);
-  int ix, iy;
-  if (t.valid && raster::pixel_in(*t.state, t.clip, x, y, ix, iy))
-    t.canvas.px[static_cast<std::ptrdiff_t>(iy) * t.canvas.pitch + ix] = pset_value(*t.state, colour, flags, preset);
+  Target t = target_of(c, image, scratch);
+  if (!t.valid) return;
+  raster::Rows rows;
+  raster::pset(t.canvas, t.clip, transform(t, x, y), pset_value(*t.state, colour, flags, preset), rows);
 }
 
 }  // namespace
@@ -281,8 +287,9 @@ void SCREEN_PSET(Image* target, Single x, Single y, Integer colour, Integer flag
   // Page 0 resolved in place, without a Target: this primitive runs once per integration step.
   if (!c.open) return;
   const DrawState& s = c.draw;
-  int ix, iy;
-  if (!raster::pixel_in(s, raster::viewport_rect(s, c.width, c.height), x, y, ix, iy)) return;
+  const raster::Point p = raster::to_pixel(s, x, y);
+  if (!raster::viewport_rect(s, c.width, c.height).contains(p)) return;
+  const int ix = static_cast<int>(p.x), iy = static_cast<int>(p.y);
   c.page[0][static_cast<std::size_t>(iy) * static_cast<std::size_t>(c.width) + static_cast<std::size_t>(ix)] =
       pset_value(s, colour, flags, preset);
   // One row: flagged directly rather than through the lock's band, which would fill a range
@@ -296,9 +303,10 @@ Integer SCREEN_POINT(Image* target, Single x, Single y) {
   DrawLock lock(c);
   std::optional<DrawState> scratch;
   const Target t = target_of(c, target, scratch);
-  int ix, iy;
-  if (!t.valid || !raster::pixel_in(*t.state, t.clip, x, y, ix, iy)) return -1;
-  return static_cast<Integer>(t.canvas.px[static_cast<std::ptrdiff_t>(iy) * t.canvas.pitch + ix]);
+  if (!t.valid) return -1;
+  const raster::Point p = transform(t, x, y);
+  if (!t.clip.contains(p)) return -1;
+  return static_cast<Integer>(t.canvas.px[static_cast<std::ptrdiff_t>(p.y) * t.canvas.pitch + static_cast<std::ptrdiff_t>(p.x)]);
 }
 
 void SCREEN_LINE(Image* target, Single x1, Single y1, Single x2, Single y2, Integer colour, Integer type,

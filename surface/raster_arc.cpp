@@ -1,0 +1,118 @@
+// Elliptic arcs, point by point along the angle.
+#include "surface/raster_arc.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "surface/raster_line.hpp"
+#include "surface/raster_span.hpp"
+
+namespace surf::raster {
+
+namespace {
+
+// Arcs with more points than this are limited to the angle ranges that can be visible.
+constexpr i64 kArcDirect = 1 << 16;
+// Upper bound of arc points computed per visible angle range (reached only for radii far
+// beyond any canvas, where consecutive angles are no longer distinct doubles).
+constexpr i64 kArcMaxPoints = 1 << 20;
+
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+
+bool finite(double v) noexcept { return std::isfinite(v); }
+
+}  // namespace
+
+// Arc points are (cx + round(a·cos t), cy − round(b·sin t)) for t = start + i·Δ while
+// t < end + Δ/2, Δ = 1 / (1.5·√a·√b). Long arcs are restricted to the angles at which the
+// point can fall into the clip rectangle.
+void arc(Canvas& c, const Rect& clip, Point centre, double a, double b, double start, double end,
+         std::uint32_t colour, Rows& rows) noexcept {
+  if (clip.empty() || !centre.finite() || !finite(a) || !finite(b) || !finite(start) || !finite(end)) return;
+  const double cx = centre.x, cy = centre.y;
+  const auto at = [&](double t) { return Point{cx + std::round(a * std::cos(t)), cy - std::round(b * std::sin(t))}; };
+  if (start < 0) {
+    start = -start;
+    line(c, clip, centre, at(start), colour, 0xFFFF, rows);
+  }
+  if (end < 0) {
+    end = -end;
+    line(c, clip, centre, at(end), colour, 0xFFFF, rows);
+  }
+  // Points depend on t only modulo 2π: move start into [0, 2π) so the steps below stay exact.
+  const double turns = std::floor(start / kTwoPi);
+  if (turns != 0) {
+    start -= turns * kTwoPi;
+    end -= turns * kTwoPi;
+  }
+  // While end < start add 2π to end; while end − start > 2π add 2π to start.
+  if (end < start) end += std::ceil((start - end) / kTwoPi) * kTwoPi;
+  if (end < start) end = start;
+  if (end - start > kTwoPi) start += std::ceil((end - start - kTwoPi) / kTwoPi) * kTwoPi;
+  if (end - start > kTwoPi || start > end) start = end - kTwoPi;
+
+  const double delta = 1.0 / (1.5 * std::sqrt(std::fabs(a)) * std::sqrt(std::fabs(b)));  // Δ
+  if (!(delta > 0) || !finite(delta)) return;
+  const double stop = end + delta / 2;
+  // Last index with start + i·Δ < stop.
+  double n_last = std::ceil((stop - start) / delta) - 1;
+  if (!(n_last >= 0)) return;
+  if (n_last < 9.0e15) {
+    while (n_last >= 0 && start + n_last * delta >= stop) n_last -= 1;
+    while (start + (n_last + 1) * delta < stop) n_last += 1;
+  }
+  const auto plot = [&](i64 i0, i64 i1, i64 step) {
+    for (i64 i = i0; i <= i1; i += step) pset(c, clip, at(start + static_cast<double>(i) * delta), colour, rows);
+  };
+  if (n_last < static_cast<double>(kArcDirect)) {
+    plot(0, static_cast<i64>(n_last), 1);
+    return;
+  }
+
+  // Angle ranges where the point can be visible (with 1.5 pixels to spare for rounding):
+  // cos t ∈ [p, q] and sin t ∈ [s0, s1].
+  const double fa = std::fabs(a), fb = std::fabs(b);
+  if (fa == 0 || fb == 0) return;
+  double p = (clip.x0 - cx - 1.5) / fa, q = (clip.x1 - cx + 1.5) / fa;
+  if (a < 0) {  // cos t = −(a·cos t)/|a|
+    const double np = -q;
+    q = -p;
+    p = np;
+  }
+  double s0 = (cy - clip.y1 - 1.5) / fb, s1 = (cy - clip.y0 + 1.5) / fb;
+  if (b < 0) {
+    const double ns0 = -s1;
+    s1 = -s0;
+    s0 = ns0;
+  }
+  if (q < -1 || p > 1 || s1 < -1 || s0 > 1) return;
+  p = std::max(p, -1.0), q = std::min(q, 1.0), s0 = std::max(s0, -1.0), s1 = std::min(s1, 1.0);
+  struct Span {
+    double lo, hi;
+  };
+  const Span xs[2] = {{std::acos(q), std::acos(p)}, {-std::acos(p), -std::acos(q)}};
+  const Span ys[2] = {{std::asin(s0), std::asin(s1)}, {std::numbers::pi - std::asin(s1), std::numbers::pi - std::asin(s0)}};
+  // start ∈ [0, 2π) and stop < start + 2π + Δ, so shifts of −1..3 turns cover the arc.
+  for (int kx = -1; kx <= 3; ++kx) {
+    for (const Span& x : xs) {
+      for (int ky = -1; ky <= 3; ++ky) {
+        for (const Span& y : ys) {
+          const double lo = std::max({x.lo + kx * kTwoPi, y.lo + ky * kTwoPi, start});
+          const double hi = std::min({x.hi + kx * kTwoPi, y.hi + ky * kTwoPi, stop});
+          if (lo > hi) continue;
+          const double i0 = std::max(0.0, std::floor((lo - start) / delta) - 1);
+          const double i1 = std::min(n_last, std::ceil((hi - start) / delta) + 1);
+          if (i0 > i1) continue;
+          const double count = i1 - i0 + 1;
+          const i64 step = count > static_cast<double>(kArcMaxPoints)
+                               ? static_cast<i64>(std::ceil(count / static_cast<double>(kArcMaxPoints)))
+                               : 1;
+          plot(static_cast<i64>(i0), static_cast<i64>(i1), step);
+        }
+      }
+    }
+  }
+}
+
+}  // namespace surf::raster

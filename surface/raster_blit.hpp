@@ -1,0 +1,10 @@
+#pragma once
+// Copying one block of pixels onto another.
+#include "surface/raster.hpp"
+
+namespace surf::raster {
+
+// Copies src (whole) with its top-left corner at p into dst, clipped to clip; src may be dst.
+void blit(Canvas& dst, const Rect& clip, Point p, const Canvas& src, Rows& rows) noexcept;
+
+}  // namespace surf::raster
