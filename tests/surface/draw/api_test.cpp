@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "raster_buf.hpp"
 #include "surface/core.hpp"
 #include "surface/headless.hpp"
 #include "surface/runtime.hpp"
@@ -201,6 +202,29 @@ TEST_F(Draw, CopyPageSavesAndRestoresTheViewport) {
   EXPECT_EQ(at(50, 50), 0x445566u);
   EXPECT_EQ(SCREEN_COPY_PAGE(0, 2), ERR_ILLEGAL_FUNCTION_CALL);
   EXPECT_EQ(SCREEN_COPY_PAGE(0, 0), 0);
+}
+
+TEST_F(Draw, FarLinesSetTheWholeLinesPixelsWithAndWithoutAViewport) {
+  // One end some 10^12 pixels away; each viewport shows its own part of the same line.
+  const Single x1 = 1.27390279e12f, y1 = -3.67280423e11f, x2 = 83, y2 = 29;
+  const struct {
+    Integer left, top, right, bottom, flags;
+  } views[] = {{0, 0, 999, 499, 0}, {500, 10, 990, 490, 0}, {120, 0, 150, 40, SCREEN_VIEW_SCREEN}};
+  for (const auto& v : views) {
+    SCREEN_CLEAR(0);
+    SCREEN_SET_VIEW(v.left, v.top, v.right, v.bottom, 0, 0, SCREEN_VIEW_NO_BORDER | v.flags);
+    SCREEN_LINE(nullptr, x1, y1, x2, y2, 0xFFFFFF);
+    const std::int64_t ox = v.flags ? 0 : v.left, oy = v.flags ? 0 : v.top;
+    std::vector<std::uint32_t> want(1000 * 500, 0), got(1000 * 500);
+    int inside = 0;
+    for (auto [x, y] : raster_test::line_pixels(std::int64_t(x1) + ox, std::int64_t(y1) + oy, 83 + ox, 29 + oy,
+                                                v.left, v.right))
+      if (y >= v.top && y <= v.bottom) want[static_cast<std::size_t>(y * 1000 + x)] = 0xFFFFFF, ++inside;
+    for (int y = 0; y < 500; ++y)
+      for (int x = 0; x < 1000; ++x) got[static_cast<std::size_t>(y * 1000 + x)] = at(x, y);
+    EXPECT_GT(inside, 20);
+    EXPECT_EQ(got, want) << v.left << "," << v.top;
+  }
 }
 
 TEST(DrawClosed, OperationsWithoutASurfaceFailCleanly) {

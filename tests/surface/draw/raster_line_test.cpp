@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <random>
 #include <utility>
@@ -74,6 +76,79 @@ TEST(RasterLine, LinesMatchTheWholeLineInsideAnyClip) {
     for (auto [x, y] : reference_line(x1, y1, x2, y2))
       if (clip.contains(double(x), double(y))) want.px[static_cast<std::size_t>(y * 100 + x)] = 1;
     ASSERT_EQ(got.px, want.px) << x1 << "," << y1 << " " << x2 << "," << y2;
+  }
+}
+
+// Draws a → b (each coordinate first made a double) into a 120 x 90 buffer within clip; the
+// pixels must be exactly those of the whole line that lie inside.
+void expect_exact_line(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2, const Rect& clip) {
+  for (std::int64_t* v : {&x1, &y1, &x2, &y2}) *v = static_cast<std::int64_t>(static_cast<double>(*v));
+  Buf got(120, 90), want(120, 90);
+  line(got.c, clip, {double(x1), double(y1)}, {double(x2), double(y2)}, 1, 0xFFFF, got.rows);
+  const bool xm = std::llabs(x2 - x1) >= std::llabs(y2 - y1);  // no overflow: both ends within ±2^62
+  for (auto [x, y] : line_pixels(x1, y1, x2, y2, xm ? clip.x0 : clip.y0, xm ? clip.x1 : clip.y1))
+    if (clip.contains(double(x), double(y))) want.px[static_cast<std::size_t>(y * 120 + x)] = 1;
+  ASSERT_EQ(got.px, want.px) << x1 << "," << y1 << " " << x2 << "," << y2;
+}
+
+TEST(RasterLine, FarEndPointsSetExactlyTheWholeLinesPixels) {
+  // One end far out (up to 2^62), or both on either side of a point near the buffer.
+  std::mt19937_64 rng(12);
+  std::uniform_int_distribution<int> bits(31, 62), corner(0, 119), kind(0, 3);
+  std::uniform_int_distribution<std::int64_t> near(-30, 150);
+  for (int n = 0; n < 3000; ++n) {
+    const std::int64_t range = std::int64_t{1} << bits(rng);
+    std::uniform_int_distribution<std::int64_t> far(-range, range);
+    const std::int64_t nx = near(rng), ny = near(rng), fx = far(rng) / 2, fy = far(rng) / 2;
+    int cx0 = corner(rng), cx1 = corner(rng), cy0 = corner(rng) * 3 / 4, cy1 = corner(rng) * 3 / 4;
+    const Rect clip = n % 2 ? Rect{0, 0, 119, 89}
+                            : Rect{std::min(cx0, cx1), std::min(cy0, cy1), std::max(cx0, cx1), std::max(cy0, cy1)};
+    switch (kind(rng)) {
+      case 0: expect_exact_line(fx, fy, nx, ny, clip); break;
+      case 1: expect_exact_line(nx, ny, fx, fy, clip); break;
+      case 2: expect_exact_line(2 * fx, 2 * fy, nx, ny, clip); break;
+      default: expect_exact_line(fx, fy, 2 * nx - fx, 2 * ny - fy, clip); break;  // through (nx, ny)
+    }
+  }
+}
+
+TEST(RasterLine, LinesBeyondTheExactRangeClipLikeTheCropOfTheWholeLine) {
+  // End points up to 1e300, drawn whole and within random clips: the clip never changes a pixel.
+  std::mt19937_64 rng(13);
+  std::uniform_int_distribution<int> exponent(40, 1000), corner(0, 99), kind(0, 4);
+  std::uniform_real_distribution<double> unit(-1, 1), near(-20, 120);
+  for (int n = 0; n < 3000; ++n) {
+    const auto far = [&] { return std::ldexp(unit(rng), exponent(rng)); };
+    // One end near, or both far: on opposite sides of the origin, or anywhere.
+    Point a{far(), far()}, b{std::round(near(rng)), std::round(near(rng))};
+    switch (kind(rng)) {
+      case 0: std::swap(a, b); break;
+      case 1: b = {-a.x, -a.y}; break;
+      case 2: b = {far(), far()}; break;
+      default: break;
+    }
+    int cx0 = corner(rng), cx1 = corner(rng), cy0 = corner(rng) * 4 / 5, cy1 = corner(rng) * 4 / 5;
+    const Rect clip{std::min(cx0, cx1), std::min(cy0, cy1), std::max(cx0, cx1), std::max(cy0, cy1)};
+    Buf whole(100, 80), part(100, 80);
+    line(whole.c, whole.all(), a, b, 1, 0xFFFF, whole.rows);
+    line(part.c, clip, a, b, 1, 0xFFFF, part.rows);
+    ASSERT_EQ(part.px, whole.crop(clip)) << a.x << "," << a.y << " " << b.x << "," << b.y;
+  }
+  // A line through the origin between far end points keeps its place: where its position is
+  // no closer than 1/(2·p) to a half pixel (p odd), the pixel is the nearest one.
+  std::uniform_int_distribution<std::int64_t> odd(0, 1 << 19);
+  for (int n = 0; n < 200; ++n) {
+    const double p = 2.0 * double(odd(rng)) + 1, q = double(odd(rng) % (std::int64_t(p) + 1));
+    const int k = 62 + n * 4;  // up to 2^858
+    Buf b(100, 80);
+    line(b.c, b.all(), {-std::ldexp(p, k), -std::ldexp(q, k)}, {std::ldexp(p, k), std::ldexp(q, k)}, 1, 0xFFFF, b.rows);
+    int visible = 0;
+    for (int x = 0; x < 100; ++x) {
+      const long y = std::lround(x * q / p);
+      if (y < 80) { ASSERT_EQ(b.at(x, static_cast<int>(y)), 1u) << p << " " << q << " " << k << " at " << x; }
+      visible += y < 80;
+    }
+    EXPECT_EQ(b.count(1), visible);
   }
 }
 
