@@ -43,12 +43,13 @@ struct ViewLayout {
   Single text_x, text_y;
 };
 
-// Inner view: the window's lower-left corner is -230 rather than -250, so the Sun (at the
-// field centre) and the planets' origin do not coincide on screen.  The counter stands at
-// (-213, -213), which maps to pixel (408, 492) just as the all-planets view's (-6500, -6500)
-// does, so it is visible in both views.
+// Inner view: 501 units over the 501-pixel area, one pixel per unit as the rings are drawn.
+// x runs -250..251 and y -251..250, so the origin maps to pixel (390 + 250, 510 - 251) =
+// (640, 259), the field centre where the Sun and the rings are, and the field's corner
+// (-250, 250) to pixel (390, 9) as in the all-planets view. The counter at (-232, -233) maps
+// to pixel (408, 492), the same place as the all-planets view's (-6500, -6500).
 constexpr ViewLayout kLayouts[2] = {
-    {3, 500, {2, 4, 4, 2, 0, 0, 0, 0, 0}, -230, -230, 250, 250, -230, 250, -213, -213},
+    {3, 500, {2, 4, 4, 2, 0, 0, 0, 0, 0}, -250, -251, 251, 250, -250, 250, -232, -233},
     {8, 20, {40, 40, 40, 20, 150, 150, 75, 75, 40}, -7000, -7000, 7000, 7000, -7000, 7000, -6500, -6500},
 };
 

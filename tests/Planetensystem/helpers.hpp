@@ -72,8 +72,14 @@ inline std::set<Pixel> star_field(long first) {
 inline bool is_star(const std::set<Pixel>& stars, int x, int y) { return stars.count({x - 390, y - 9}) != 0; }
 
 // Checks that the drawing area shows `stars`: every star pixel is lit (white, or covered by
-// something drawn over it), and every white pixel outside the counter's cells is a star.
+// something drawn over it), every white pixel outside the counter's cells is a star, and the
+// field stops one column and two rows short of the area's edge.
 inline void expect_star_field(const std::set<Pixel>& stars) {
+  for (int y = 10; y <= 510; ++y) EXPECT_EQ(rgb(890, y), 0xEEEEEEu) << y;
+  for (int x = 390; x <= 890; ++x) {
+    EXPECT_EQ(rgb(x, 509), 0xEEEEEEu) << x;
+    EXPECT_EQ(rgb(x, 510), 0xEEEEEEu) << x;
+  }
   int white_stars = 0, visible = 0, dark = 0, stray = 0;
   for (int y = 10; y <= 508; ++y)
     for (int x = 390; x <= 889; ++x) {
