@@ -1,5 +1,6 @@
 #include "Umlaufbahnen/Umlaufbahnen.hpp"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <limits>
@@ -42,10 +43,22 @@ Single to_single(Double v) {
   return static_cast<Single>(v);
 }
 
+namespace {
+
+// The number in a field's text. The window speaks German, so every comma counts as the decimal
+// point ("0,4" reads as 0.4); otherwise the text-to-number rules apply unchanged.
+Double field_number(TEXTBOX& field) {
+  String text = TEXTBOX_GETTEXT(field);
+  std::replace(text.begin(), text.end(), ',', '.');
+  return STR_TO_DOUBLE(text);
+}
+
+}  // namespace
+
 void begin_run(Run& run) {
-  Y0 = STR_TO_DOUBLE(TEXTBOX_GETTEXT(TEXTBOX_Y0));
-  VX0 = STR_TO_DOUBLE(TEXTBOX_GETTEXT(TEXTBOX_VX0));
-  FENSTER = STR_TO_DOUBLE(TEXTBOX_GETTEXT(TEXTBOX_FENSTER));
+  Y0 = field_number(TEXTBOX_Y0);
+  VX0 = field_number(TEXTBOX_VX0);
+  FENSTER = field_number(TEXTBOX_FENSTER);
 
   SCREEN_SET_VIEW(kAreaLeft, kAreaTop, kAreaRight, kAreaBottom, 0x000000, 0, SCREEN_VIEW_NO_BORDER);
   // The square of half-width FENSTER over the whole area, y upward.

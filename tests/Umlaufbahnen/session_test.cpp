@@ -126,7 +126,7 @@ TEST(Session, StopWhileIdleIsIgnoredAndCloseWaitsForTheRunToEnd) {
 TEST(Session, AnyFieldTextGivesARunThatEnds) {
   std::string all_bytes;
   for (int b = 1; b <= 255; ++b) all_bytes.push_back(static_cast<char>(b));
-  const std::string texts[] = {"",   "abc", "1,5", "1e999", "-inf", "nan", "&HFFFFFFFFFFFFFFFF", "1e-300",
+  const std::string texts[] = {"",   "abc", "1e999", "-inf", "nan", "&HFFFFFFFFFFFFFFFF", "1e-300",
                                "-3", std::string(100000, '9'), all_bytes};
   TEXTBOX* const fields[] = {&TEXTBOX_Y0, &TEXTBOX_VX0, &TEXTBOX_FENSTER};
   for (TEXTBOX* field : fields) {
@@ -144,6 +144,23 @@ TEST(Session, AnyFieldTextGivesARunThatEnds) {
       // The whole screen is back in pixel coordinates.
       SCREEN_PSET(nullptr, 0, 0, 0x123456);
       EXPECT_EQ(rgb(0, 0), 0x123456u);
+    }
+  }
+}
+
+TEST(Session, ADecimalCommaIsReadAsThePoint) {
+  const std::pair<std::string, Double> cases[] = {{"0,4", 0.4}, {"2,5", 2.5}, {"-1,25e1", -12.5}, {"1,5,3", 1.5}};
+  TEXTBOX* const fields[] = {&TEXTBOX_Y0, &TEXTBOX_VX0, &TEXTBOX_FENSTER};
+  for (TEXTBOX* field : fields) {
+    for (const auto& [text, value] : cases) {
+      fresh();
+      CREATEWINDOW_MAIN();
+      TEXTBOX_SETTEXT(*field, text);
+      orbit::Run run;
+      orbit::begin_run(run);
+      orbit::end_run();
+      EXPECT_EQ(field == &TEXTBOX_Y0 ? Y0 : field == &TEXTBOX_VX0 ? VX0 : FENSTER, value) << text;
+      EXPECT_EQ(TEXTBOX_GETTEXT(*field), text);  // the field keeps what was typed
     }
   }
 }
