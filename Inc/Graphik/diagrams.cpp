@@ -77,6 +77,43 @@ void grid_lines(bool vertical, Double lo, Double hi, Integer n, Double from, Dou
   }
 }
 
+// One axis of PLOTFKT's range scan: the points lo + i*step (i counting from 0) while i < count
+// and the point is at most hi. Computing each point from its counter keeps a scan far from 0,
+// where lo + 1 may equal lo, from standing still.
+struct ScanAxis {
+  Double lo = 0, hi = 0, step = 1, count = 0;
+};
+
+// The scan follows the unit grid whenever it has at most kScanPoints points; beyond that the
+// axis with more points gets a coarser, evenly spaced lattice (both axes when both have more
+// than its square root), so that the scan stays bounded and always gives the same points.
+constexpr Double kScanSide = 2048;
+constexpr Double kScanPoints = kScanSide * kScanSide;  // 4,194,304
+
+void scan_axes(Double x1, Double x2, Double y1, Double y2, ScanAxis& ax, ScanAxis& ay) {
+  ax = {std::min(x1, x2), std::max(x1, x2)};
+  ay = {std::min(y1, y2), std::max(y1, y2)};
+  // Unit grid points per axis: floor(hi - lo) + 1. The extra point allowed below absorbs a
+  // difference rounded down past a whole number; the test point <= hi still decides.
+  const Double nx = std::floor(ax.hi - ax.lo) + 1, ny = std::floor(ay.hi - ay.lo) + 1;
+  ax.count = nx + 1;
+  ay.count = ny + 1;
+  if (nx * ny <= kScanPoints) return;
+  // Coarsen: m points spaced (hi - lo)/(m - 1), the ends included.
+  const auto coarse = [](ScanAxis& a, Double m) {
+    a.count = m;
+    a.step = (a.hi - a.lo) / (m - 1);
+  };
+  if (nx <= kScanSide) {
+    coarse(ay, std::floor(kScanPoints / nx));
+  } else if (ny <= kScanSide) {
+    coarse(ax, std::floor(kScanPoints / ny));
+  } else {
+    coarse(ax, kScanSide);
+    coarse(ay, kScanSide);
+  }
+}
+
 }  // namespace
 
 namespace graphik {
@@ -293,19 +330,16 @@ void PLOTFKT(GRAPHIK_FKT2 f, Double x1, Double y1, Double x2, Double y2, Integer
   const Integer ow = OUTPUTWIDTH(), oh = OUTPUTHEIGHT();
 
   // Range of f on the lattice of whole logical units, always including 0. The lattice runs from
-  // the lower to the upper end whichever way round the range is given; on a range wider than
-  // kScanCells units the lattice spacing grows so that the scan stays bounded.
-  constexpr Double kScanCells = 2048;
-  const Double sx_lo = std::min(x1, x2), sx_hi = std::max(x1, x2);
-  const Double sy_lo = std::min(y1, y2), sy_hi = std::max(y1, y2);
-  const Double sx = std::max(1.0, (sx_hi - sx_lo) / kScanCells);
-  const Double sy = std::max(1.0, (sy_hi - sy_lo) / kScanCells);
-  constexpr Integer kMaxLattice = 2050;
+  // the lower to the upper end whichever way round the range is given.
+  ScanAxis ax, ay;
+  scan_axes(x1, x2, y1, y2, ax, ay);
   Double fmin = 0, fmax = 0;
-  Integer i = 0;
-  for (Double x = sx_lo; x <= sx_hi && i < kMaxLattice; x += sx, ++i) {
-    Integer j = 0;
-    for (Double y = sy_lo; y <= sy_hi && j < kMaxLattice; y += sy, ++j) {
+  for (Double i = 0; i < ax.count; ++i) {
+    const Double x = ax.lo + i * ax.step;
+    if (x > ax.hi) break;
+    for (Double j = 0; j < ay.count; ++j) {
+      const Double y = ay.lo + j * ay.step;
+      if (y > ay.hi) break;
       const Double v = fn(x, y);
       if (v < fmin) fmin = v;
       if (v > fmax) fmax = v;

@@ -1,6 +1,7 @@
 // Diagrams drawn on the headless surface, checked pixel by pixel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <initializer_list>
@@ -237,6 +238,29 @@ TEST(GraphikColourMap, BlueOnTheLeftRedOnTheRight) {
   SCREEN_CLEAR(1);
   PLOTFKT(plane, 10, 0, 0, 10, 0);
   for (int x = 100; x <= 299; ++x) EXPECT_EQ(headless::pixel(x, 100), forward[x - 100]) << x;
+}
+
+Double wave(Double x, Double) { return std::sin(x); }
+Double spike(Double x, Double) { return x == 1234567 ? 1 : 0; }
+
+TEST(GraphikColourMap, RangeIsScannedOnTheUnitGrid) {
+  open();
+  // 600 x 100 pixels over 0..3000 x 0..1: column c shows x = 5c.
+  SCREEN_SET_VIEW(20, 50, 619, 149, 0, 0, SCREEN_VIEW_NO_FILL | SCREEN_VIEW_NO_BORDER);
+  PLOTFKT(wave, 0, 0, 3000, 1, 0);
+  Double fmin = 0, fmax = 0;
+  for (int x = 0; x <= 3000; ++x) fmin = std::min(fmin, std::sin(x)), fmax = std::max(fmax, std::sin(x));
+  int wrong = 0;
+  for (int c = 0; c < 600; ++c) {
+    const auto expected = static_cast<std::uint32_t>(RGBWERT((std::sin(5.0 * c) - fmin) / (fmax - fmin), 0));
+    for (int y = 50; y <= 149; ++y) wrong += headless::pixel(20 + c, y) != expected;
+  }
+  EXPECT_EQ(wrong, 0);
+
+  // 4,000,000 grid points are still scanned one by one: f is 0 on all but one of them.
+  SCREEN_CLEAR(1);
+  PLOTFKT(spike, 0, 0, 3999999, 0.5, 0);
+  EXPECT_EQ(count(0x0000FA, 20, 50, 619, 149), 600 * 100);
 }
 
 TEST(GraphikColourMap, DegenerateArgumentsPaintNothing) {
