@@ -159,8 +159,6 @@ struct Rect {
 
 // Inclusive: edges count as inside; Strict: only the interior does.
 enum class Edges { Inclusive, Strict };
-// How a click waits for the button to come up.
-enum class ReleaseWait { Sleep1ms, Spin };
 
 // One mouse sample and the click rules applied to it.
 struct Click {
@@ -173,8 +171,8 @@ struct Click {
   bool inside(const Rect& r, Edges edges) const noexcept;
   // A hit: inside r with the left button alone held.
   bool hits(const Rect& r, Edges edges) const noexcept { return buttons == 1 && inside(r, edges); }
-  // Polls until no button is held (a failed poll, -1, keeps waiting).
-  static void wait_release(ReleaseWait how);
+  // Polls, sleeping 1 ms after each poll, until no button is held (a failed poll, -1, keeps waiting).
+  static void wait_release();
 };
 
 // The click protocol: poll once; on a hit run press(sample), wait for the release, run release()
@@ -184,7 +182,7 @@ Boolean click_event(const Rect& r, Edges edges, Press&& press, Release&& release
   const Click c = Click::poll();
   if (!c.hits(r, edges)) return false;
   press(c);
-  Click::wait_release(ReleaseWait::Sleep1ms);
+  Click::wait_release();
   release();
   return true;
 }

@@ -23,7 +23,7 @@ Boolean radio_event(Integer upper, At&& at, Integer& index) {
     RADIOBUTTON& member = at(static_cast<Integer>(i));
     if (!c.hits({member.X, member.Y, member.W, member.H}, gui::Edges::Strict)) continue;
     if (member.CHECKED == 0) RADIOBUTTON_SETCHECK(member, 1);
-    gui::Click::wait_release(gui::ReleaseWait::Sleep1ms);
+    gui::Click::wait_release();
     index = static_cast<Integer>(i);
     result = true;
     break;

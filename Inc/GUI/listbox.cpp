@@ -116,7 +116,7 @@ Boolean LISTBOX_GETEVENT(LISTBOX& list) {
       list.INDEX = static_cast<Integer>(n);
       chosen = true;
       DISPLAYITEMS(list);
-      gui::Click::wait_release(gui::ReleaseWait::Spin);
+      gui::Click::wait_release();
     }
   }
 

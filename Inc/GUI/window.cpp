@@ -32,10 +32,10 @@ bool Click::inside(const Rect& r, Edges edges) const noexcept {
   return left < x && x < right && top < y && y < bottom;
 }
 
-void Click::wait_release(ReleaseWait how) {
+void Click::wait_release() {
   for (;;) {
     const Click c = poll();
-    if (how == ReleaseWait::Sleep1ms) TIME_SLEEP(1);
+    TIME_SLEEP(1);
     if (c.buttons == 0) return;
   }
 }
