@@ -1,5 +1,7 @@
 // The one-line text field and its modal line editor.
 #include <algorithm>
+#include <array>
+#include <cmath>
 
 #include "Inc/GUI.hpp"
 
@@ -38,6 +40,46 @@ Single cursor_x(const TEXTBOX& box, long long start) {
   const double x = static_cast<double>(box.X) + 4.0 + 8.0 * (static_cast<double>(box.CURSOR) - static_cast<double>(start));
   return static_cast<Single>(std::clamp(x, -1.0e7, 1.0e7));
 }
+
+// What the cursor's character cell covers outside the field's interior. The editor repaints
+// only the interior, so a cursor in the last column or after End (columns c - 1 and c reach
+// over the right border) or in a field lower than a text row would leave its mark on the
+// border and beyond. The cell is saved before the cursor is drawn and put back before the
+// next pass draws it again and when editing ends: the cursor shows wherever the editor puts
+// it, and nothing outside the interior keeps a trace of it.
+class CursorBacking {
+ public:
+  // Saves the pixels of the 8 x 16 cell whose top-left corner is (x, y), rounded as the text
+  // primitive rounds it, that lie outside the interior (X+1, Y+1)-(X+W-1, Y+H-1).
+  void save(const TEXTBOX& box, Single x, Single y) {
+    count_ = 0;
+    const double left = std::round(static_cast<double>(x)), top = std::round(static_cast<double>(y));
+    const double x1 = static_cast<double>(box.X) + 1, x2 = static_cast<double>(box.X) + box.W - 1;
+    const double y1 = static_cast<double>(box.Y) + 1, y2 = static_cast<double>(box.Y) + box.H - 1;
+    for (int j = 0; j < kRows; ++j)
+      for (int i = 0; i < kColumns; ++i) {
+        const double px = left + i, py = top + j;
+        if (x1 <= px && px <= x2 && y1 <= py && py <= y2) continue;
+        const auto sx = static_cast<Single>(px), sy = static_cast<Single>(py);
+        // -1 also stands for "outside the viewport"; writing it back there is clipped away.
+        saved_[count_++] = {sx, sy, SCREEN_POINT(nullptr, sx, sy)};
+      }
+  }
+  // Writes the saved pixels back.
+  void restore() {
+    for (int k = 0; k < count_; ++k) SCREEN_PSET(nullptr, saved_[k].x, saved_[k].y, saved_[k].value, 4);
+    count_ = 0;
+  }
+
+ private:
+  static constexpr int kColumns = 8, kRows = 16;  // the widest and tallest text cell
+  struct Pixel {
+    Single x, y;
+    Integer value;
+  };
+  std::array<Pixel, kColumns * kRows> saved_{};
+  int count_ = 0;
+};
 
 }  // namespace
 
@@ -128,13 +170,17 @@ void TEXTBOX_EDIT(TEXTBOX& box) {
   const gui::Rect field{box.X, box.Y, box.W, box.H};
   gui::EditView view{box.W / 8};
   const Single text_y = static_cast<Single>(static_cast<double>(box.Y) + (static_cast<double>(box.H) - 16.0) / 2.0);
+  CursorBacking backing;
 
   for (;;) {
     // One whole frame per pass, shown at once: only the c visible characters are handed on.
     SCREEN_LOCK();
+    backing.restore();
     SETTEXT(box.X, box.Y, box.W, box.H, window_of(box.TEXT, view.start, view.columns), box.MODE, COLOR_TEXT,
             COLOR_FIELD);
-    RUNTIME_CHECK(SCREEN_DRAW_TEXT(nullptr, cursor_x(box, view.start), text_y, 4, "_", COLOR_CURSOR));
+    const Single x = cursor_x(box, view.start);
+    backing.save(box, x, text_y);
+    RUNTIME_CHECK(SCREEN_DRAW_TEXT(nullptr, x, text_y, 4, "_", COLOR_CURSOR));
     SCREEN_UNLOCK(-1, -1);
 
     const gui::Click mouse = gui::Click::poll();
@@ -150,6 +196,7 @@ void TEXTBOX_EDIT(TEXTBOX& box) {
   }
 
   SCREEN_LOCK();
+  backing.restore();
   SETTEXT(box.X, box.Y, box.W, box.H, box.TEXT, box.MODE, COLOR_TEXT, COLOR_FIELD);
   SCREEN_UNLOCK(-1, -1);
 }

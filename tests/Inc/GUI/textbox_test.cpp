@@ -111,3 +111,49 @@ TEST_F(GuiTest, EditOfAHugeTextKeepsEveryCharacter) {
   EXPECT_EQ(t.TEXT.size(), 100000u);
   EXPECT_EQ(t.TEXT.substr(0, 251), String(250, 'z') + "x");
 }
+
+// The cursor may stand on the right border (last column), right of it (after End) or reach
+// above and below a low field; none of that may stay once editing ends. The field sits on a
+// patterned background so that a pixel put back in the wrong place shows.
+TEST_F(GuiTest, CursorLeavesNoMarkOutsideTheInterior) {
+  struct Case {
+    Integer w, h;
+    String text;
+    std::vector<Integer> keys;  // Enter follows
+  };
+  const Integer kEndKey = extended('O'), kHomeKey = extended('G'), kRightKey = extended('M');
+  const Case cases[] = {
+      {80, 20, "2.0", {kEndKey, '1', '2', '3', '4', '5', '6', '7'}},   // ends in the last column
+      {80, 20, String(30, 'x'), {kEndKey, kRightKey, 'y', kEndKey}},   // after End: column c
+      {85, 20, "abc", {kEndKey, 'd', 'e', 'f', 'g', 'h', 'i', 'j', 'k', kEndKey}},
+      {12, 20, "ab", {kEndKey, 'c', kHomeKey, kRightKey, kRightKey}},  // narrow fields
+      {3, 20, "", {'a', 'b', kEndKey}},
+      {80, 10, "abc", {kEndKey, kHomeKey, kRightKey}},                  // lower than a text row
+      {80, 2, "abc", {kRightKey, kRightKey, kEndKey}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(testing::Message() << "w " << k.w << " h " << k.h);
+    SetUp();
+    constexpr int kX = 200, kY = 200, kMargin = 20;
+    for (int y = kY - kMargin; y <= kY + k.h + kMargin; ++y)
+      for (int x = kX - kMargin; x <= kX + k.w + kMargin; ++x)
+        SCREEN_PSET(nullptr, x, y, static_cast<Integer>(0x10000 * (x & 0x7F) + 0x100 * (y & 0x7F) + (x ^ y)), 4);
+    TEXTBOX t = TEXTBOX_NEW(kX, kY, k.w, k.h, k.text, 0, MODE_TEXT);
+    const auto outside = [&] {
+      std::vector<std::uint32_t> px;
+      for (int y = kY - kMargin; y <= kY + k.h + kMargin; ++y)
+        for (int x = kX - kMargin; x <= kX + k.w + kMargin; ++x)
+          if (x <= kX || x >= kX + k.w || y <= kY || y >= kY + k.h) px.push_back(headless::pixel(x, y));
+      return px;
+    };
+    const auto before = outside();
+    const double t0 = headless::now_ms();
+    for (std::size_t i = 0; i < k.keys.size(); ++i) headless::key(t0 + 2 + 2 * i, k.keys[i]);
+    bool cursor_seen = false;  // while editing, after the last key
+    headless::at(t0 + 3 + 2 * k.keys.size(), [&] { cursor_seen = count_of(0, 0, 639, 479, COLOR_CURSOR) > 0; });
+    headless::key(t0 + 5 + 2 * k.keys.size(), 13);
+    TEXTBOX_EDIT(t);
+    EXPECT_EQ(outside(), before);
+    EXPECT_TRUE(cursor_seen);
+  }
+}
