@@ -44,34 +44,44 @@ Single cursor_x(const TEXTBOX& box, long long start) {
 // What the cursor's character cell covers outside the field's interior. The editor repaints
 // only the interior, so a cursor in the last column or after End (columns c - 1 and c reach
 // over the right border) or in a field lower than a text row would leave its mark on the
-// border and beyond. The cell is saved before the cursor is drawn and put back before the
-// next pass draws it again and when editing ends: the cursor shows wherever the editor puts
-// it, and nothing outside the interior keeps a trace of it.
+// border and beyond. The cell is saved before the cursor is first drawn there and put back
+// when the cursor moves elsewhere and when editing ends: the cursor shows wherever the editor
+// puts it, and nothing outside the interior keeps a trace of it.
 class CursorBacking {
  public:
-  // Saves the pixels of the 8 x 16 cell whose top-left corner is (x, y), rounded as the text
-  // primitive rounds it, that lie outside the interior (X+1, Y+1)-(X+W-1, Y+H-1).
-  void save(const TEXTBOX& box, Single x, Single y) {
-    count_ = 0;
+  // Makes the 8 x 16 cell whose top-left corner is (x, y), rounded as the text primitive
+  // rounds it, the saved one: when it is not already, the previous cell is put back first.
+  void place(const TEXTBOX& box, Single x, Single y) {
     const double left = std::round(static_cast<double>(x)), top = std::round(static_cast<double>(y));
+    if (placed_ && left == left_ && top == top_) return;  // its pixels are saved and unchanged
+    restore();
+    placed_ = true;
+    left_ = left;
+    top_ = top;
+    save(box);
+  }
+  // Writes the saved pixels back; the next place() saves afresh.
+  void restore() {
+    for (int k = 0; k < count_; ++k) SCREEN_PSET(nullptr, saved_[k].x, saved_[k].y, saved_[k].value, 4);
+    count_ = 0;
+    placed_ = false;
+  }
+
+ private:
+  // Saves the cell's pixels that lie outside the interior (X+1, Y+1)-(X+W-1, Y+H-1).
+  void save(const TEXTBOX& box) {
     const double x1 = static_cast<double>(box.X) + 1, x2 = static_cast<double>(box.X) + box.W - 1;
     const double y1 = static_cast<double>(box.Y) + 1, y2 = static_cast<double>(box.Y) + box.H - 1;
     for (int j = 0; j < kRows; ++j)
       for (int i = 0; i < kColumns; ++i) {
-        const double px = left + i, py = top + j;
+        const double px = left_ + i, py = top_ + j;
         if (x1 <= px && px <= x2 && y1 <= py && py <= y2) continue;
         const auto sx = static_cast<Single>(px), sy = static_cast<Single>(py);
         // -1 also stands for "outside the viewport"; writing it back there is clipped away.
         saved_[count_++] = {sx, sy, SCREEN_POINT(nullptr, sx, sy)};
       }
   }
-  // Writes the saved pixels back.
-  void restore() {
-    for (int k = 0; k < count_; ++k) SCREEN_PSET(nullptr, saved_[k].x, saved_[k].y, saved_[k].value, 4);
-    count_ = 0;
-  }
 
- private:
   static constexpr int kColumns = 8, kRows = 16;  // the widest and tallest text cell
   struct Pixel {
     Single x, y;
@@ -79,6 +89,8 @@ class CursorBacking {
   };
   std::array<Pixel, kColumns * kRows> saved_{};
   int count_ = 0;
+  bool placed_ = false;
+  double left_ = 0, top_ = 0;
 };
 
 }  // namespace
@@ -175,11 +187,10 @@ void TEXTBOX_EDIT(TEXTBOX& box) {
   for (;;) {
     // One whole frame per pass, shown at once: only the c visible characters are handed on.
     SCREEN_LOCK();
-    backing.restore();
+    const Single x = cursor_x(box, view.start);
+    backing.place(box, x, text_y);
     SETTEXT(box.X, box.Y, box.W, box.H, window_of(box.TEXT, view.start, view.columns), box.MODE, COLOR_TEXT,
             COLOR_FIELD);
-    const Single x = cursor_x(box, view.start);
-    backing.save(box, x, text_y);
     RUNTIME_CHECK(SCREEN_DRAW_TEXT(nullptr, x, text_y, 4, "_", COLOR_CURSOR));
     SCREEN_UNLOCK(-1, -1);
 
