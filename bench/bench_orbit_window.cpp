@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
 
 #include <climits>
 
-#include "surface/backend.hpp"
+#include "surface/bench_hook.hpp"
 
 namespace {
 
@@ -121,16 +121,16 @@ void BM_OrbitLoopWindow(benchmark::State& state) {
     g.headless_before = headless_rate(3000);
     orbit::Run& run = started_run();
     long steps = 0;
-    surf::backend::presenter_record_start();
+    surf::bench::record_start();
     const auto t0 = Clock::now();
     const double cpu0 = thread_cpu_seconds();
-    while (surf::backend::presenter_record_count() < kPasses) {
+    while (surf::bench::record_count() < kPasses) {
       for (long k = 0; k < kCheckEvery; ++k) orbit::run_pass(run);
       steps += kCheckEvery;
     }
     const double cpu = thread_cpu_seconds() - cpu0;
     const double s = std::chrono::duration<double>(Clock::now() - t0).count();
-    const std::vector<double> t = surf::backend::presenter_record_stop();
+    const std::vector<double> t = surf::bench::record_stop();
     orbit::end_run();
     g.window = {static_cast<double>(steps) / s, static_cast<double>(steps) / cpu};
     g.headless_after = headless_rate(3000);

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "Planetensystem/Planetensystem.hpp"
-#include "surface/backend.hpp"
+#include "surface/bench_hook.hpp"
 
 namespace {
 
@@ -36,15 +36,15 @@ Shown g_loop, g_idle;
 template <class Pass>
 Shown record(Pass&& pass) {
   Shown r;
-  surf::backend::presenter_record_start();
+  surf::bench::record_start();
   const auto t0 = Clock::now();
   const auto until = t0 + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(g_seconds));
   while (Clock::now() < until) {
     pass();
     ++r.frames;
   }
-  r.shown = surf::backend::presenter_record_shown();
-  const std::vector<double> t = surf::backend::presenter_record_stop();
+  r.shown = surf::bench::record_shown();
+  const std::vector<double> t = surf::bench::record_stop();
   r.seconds = std::chrono::duration<double>(Clock::now() - t0).count();
   r.passes = t.size();
   std::vector<double> gaps;

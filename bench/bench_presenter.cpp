@@ -7,7 +7,7 @@
 #include <chrono>
 #include <vector>
 
-#include "surface/backend.hpp"
+#include "surface/bench_hook.hpp"
 #include "surface/surface.hpp"
 
 namespace {
@@ -43,9 +43,9 @@ Intervals idle_result;
 // Records kFrames presenter passes while `work` runs repeatedly on this thread.
 template <class Work>
 std::vector<double> record(Work&& work) {
-  surf::backend::presenter_record_start();
-  while (surf::backend::presenter_record_count() < kFrames) work();
-  return surf::backend::presenter_record_stop();
+  surf::bench::record_start();
+  while (surf::bench::record_count() < kFrames) work();
+  return surf::bench::record_stop();
 }
 
 void report(benchmark::State& state, const Intervals& r) {

@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "surface/backend.hpp"
-#include "surface/keys.hpp"
+#include "surface/bench_hook.hpp"
+#include "surface/core.hpp"
 #include "surface/surface.hpp"
 #if defined(PROBE_ORBIT)
 #include "Umlaufbahnen/Umlaufbahnen.hpp"
@@ -58,9 +58,9 @@ double steady_ms() {
 
 // True once the last-drawn pixel holds its colour and no row waits to be shown.
 bool picture_complete() {
-  surf::Core& c = surf::core();
-  std::lock_guard lock(c.mutex);
-  if (!c.open || c.lock_count != 0 || kLastX >= c.width || kLastY >= c.height) return false;
+  surf::DrawLock lock(surf::core());
+  const surf::Surface& c = lock.surface();
+  if (!c.open || lock.lock_count() != 0 || kLastX >= c.width || kLastY >= c.height) return false;
   if ((c.page[0][static_cast<std::size_t>(kLastY * c.width + kLastX)] & 0xFFFFFFu) != kLastColour) return false;
   for (const std::uint8_t row : c.changed)
     if (row != 0) return false;
@@ -82,19 +82,17 @@ void watch() {
   // Passes come every 10 ms: look after a few of them, and again later on a slow machine.
   for (double wait = 50; seen >= 0 && steady_ms() < give_up; wait *= 2) {
     std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(seen + wait - steady_ms()));
-    const std::vector<double> passes = surf::backend::presenter_record_count() > 0
-                                           ? surf::backend::presenter_record_stop()
+    const std::vector<double> passes = surf::bench::record_count() > 0
+                                           ? surf::bench::record_stop()
                                            : std::vector<double>{};
     const auto shown = std::find_if(passes.begin(), passes.end(), [&](double t) { return t >= seen; });
     if (shown != passes.end()) {
       g_shown_steady.store(*shown);
       break;
     }
-    surf::backend::presenter_record_start();
+    surf::bench::record_start();
   }
-  surf::Core& c = surf::core();
-  std::lock_guard lock(c.mutex);
-  c.keys.push(keys::kClose);
+  surf::core().input().close();
 }
 
 }  // namespace
@@ -106,7 +104,7 @@ int main(int argc, char** argv) {
   }
   const double launch_ms = std::strtod(argv[1], nullptr) * 1e-6;
   const double steady_to_real = realtime_ms() - steady_ms();
-  surf::backend::presenter_record_start();
+  surf::bench::record_start();
   std::thread watcher(watch);
   const int status = run_program();
   watcher.join();

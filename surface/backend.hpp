@@ -1,16 +1,23 @@
 #pragma once
 // The window system beneath the surface. core.cpp calls these; exactly one backend
 // (backend_sdl.cpp or backend_headless.cpp) is linked into a program and defines them.
-// Every function here is called from the program's thread without Core::mutex held.
+// Every function here is called from the program's thread without the surface mutex held.
+//
+// A backend opens its window and sets its title, owns its clock and its sleep, delivers the
+// window system's events to the InputSink and shows what the FrameSource hands it, on a
+// presenter pass every kPresenterIntervalMs. The surface's rules live in the core.
 #include <string>
-#include <vector>
 
 #include "surface/core.hpp"
 
 namespace surf::backend {
 
-// Makes (or resizes) the window for the surface already allocated in `c`; true on success.
-bool open_window(Core& c);
+// Time between two passes of the presenter, in ms.
+inline constexpr double kPresenterIntervalMs = 10;
+
+// Makes (or resizes) the window for the surface just opened; true on success. The backend
+// keeps both faces for as long as the program runs.
+bool open_window(InputSink input, FrameSource frames);
 
 // Sets the window caption; `utf8` is already converted from code page 437.
 void set_title(const std::string& utf8);
@@ -30,22 +37,4 @@ void update();
 // False when no key can ever arrive any more (TIME_SLEEP(-1) then returns instead of hanging).
 bool key_may_arrive();
 
-// ---- Presenter instrumentation (benchmarks) --------------------------------------------------
-
-// Starts recording the steady-clock time in ms of each presenter pass; clears earlier records.
-void presenter_record_start();
-// Number of passes recorded since the start.
-std::size_t presenter_record_count();
-// Number of those passes that showed changed rows (a new picture reached the window).
-std::size_t presenter_record_shown();
-// Stops recording and returns the recorded pass times.
-std::vector<double> presenter_record_stop();
-
 }  // namespace surf::backend
-
-namespace surf {
-
-// Puts `c` back into its state before the first SCREEN_OPEN (pages freed, input cleared).
-void reset_core(Core& c);
-
-}  // namespace surf

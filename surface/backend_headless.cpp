@@ -15,7 +15,7 @@
 
 namespace {
 
-enum class Kind { Move, Leave, Press, Release, Wheel, Key, Activate };
+enum class Kind { Move, Leave, Press, Release, Wheel, Key, Close, Activate };
 
 struct Event {
   Kind kind;
@@ -35,6 +35,7 @@ struct State {
   SteadyClock::time_point real_start{};
   std::multimap<double, Event> script;  // equal times keep their insertion order
   std::multimap<double, std::function<void()>> actions;
+  bool inside = false;  // the simulated pointer is over the surface: presses and notches reach it
 };
 
 State& state() {
@@ -42,32 +43,39 @@ State& state() {
   return s;
 }
 
-void apply(surf::Core& c, const Event& e) {
-  surf::MouseState& m = c.mouse;
+// Delivers one scripted event the way a window system would: a press or a wheel notch outside
+// the window does not reach it, a release does (the window keeps the pointer while a button is
+// held).
+void deliver(double t, const Event& e) {
+  State& s = state();
+  surf::InputSink input = surf::core().input();
   switch (e.kind) {
-    case Kind::Move:
-      m.x = e.a;
-      m.y = e.b;
-      m.inside = e.a >= 0 && e.b >= 0 && e.a < c.width && e.b < c.height;
+    case Kind::Move: {
+      const surf::Frame size = surf::core().frames().size();
+      s.inside = e.a >= 0 && e.b >= 0 && e.a < size.width && e.b < size.height;
+      input.move(e.a, e.b);
       break;
+    }
     case Kind::Leave:
-      m.inside = false;
+      s.inside = false;
+      input.leave();
       break;
-    case Kind::Press:  // a press outside the window does not reach it
-      if (m.inside) m.buttons |= e.a;
-      break;
-    case Kind::Release:  // the window keeps the pointer while a button is held
-      m.buttons &= ~e.a;
+    case Kind::Press:
+    case Kind::Release:
+      for (const int bit : {1, 2, 4})
+        if ((e.a & bit) != 0 && (e.kind == Kind::Release || s.inside)) input.button(t, bit, e.kind == Kind::Press);
       break;
     case Kind::Wheel:
-      if (m.inside) m.wheel += e.a;
+      if (s.inside) input.wheel(e.a);
       break;
     case Kind::Key:
-      c.keys.push(e.a);
+      input.key(e.a);
+      break;
+    case Kind::Close:
+      input.close();
       break;
     case Kind::Activate:
-      m.active = e.a != 0;
-      m.buttons = 0;
+      input.focus(e.a != 0);
       break;
   }
 }
@@ -78,18 +86,17 @@ double real_now(const State& s) {
 }
 
 // Moves the clock on by dt ms (virtual) or to the present (real) and applies every event
-// that has come due.
+// that has come due, then runs the actions that have.
 void advance(double dt) {
   State& s = state();
   if (s.real) s.clock = real_now(s);
   else s.clock += dt;
-  surf::Core& c = surf::core();
-  {
-    std::lock_guard lock(c.mutex);
-    while (!s.script.empty() && s.script.begin()->first <= s.clock) {
-      apply(c, s.script.begin()->second);
-      s.script.erase(s.script.begin());
-    }
+  while (!s.script.empty() && s.script.begin()->first <= s.clock) {
+    const auto first = s.script.begin();
+    const double at = first->first;
+    const Event e = first->second;
+    s.script.erase(first);
+    deliver(at, e);
   }
   // Taken off the list before running, so an action that polls or sleeps cannot run twice.
   while (!s.actions.empty() && s.actions.begin()->first <= s.clock) {
@@ -107,9 +114,8 @@ void add(double at_ms, Kind kind, int a = 0, int b = 0) {
 
 namespace surf::backend {
 
-bool open_window(Core& c) {
-  std::lock_guard lock(c.mutex);
-  c.mouse.active = true;  // a new window has the focus
+bool open_window(InputSink input, FrameSource) {
+  input.focus(true);  // a new window has the focus
   return true;
 }
 
@@ -131,14 +137,9 @@ void update() { advance(0); }
 
 bool key_may_arrive() {
   for (const auto& [at, e] : state().script)
-    if (e.kind == Kind::Key) return true;
+    if (e.kind == Kind::Key || e.kind == Kind::Close) return true;
   return false;
 }
-
-void presenter_record_start() {}
-std::size_t presenter_record_count() { return 0; }
-std::size_t presenter_record_shown() { return 0; }
-std::vector<double> presenter_record_stop() { return {}; }
 
 }  // namespace surf::backend
 
@@ -146,7 +147,7 @@ namespace headless {
 
 void reset() {
   state() = State{};
-  surf::reset_core(surf::core());
+  surf::core().reset();
 }
 
 double now_ms() { return surf::backend::now_ms(); }
@@ -169,7 +170,7 @@ void press(double at_ms, int button) { add(at_ms, Kind::Press, button); }
 void release(double at_ms, int button) { add(at_ms, Kind::Release, button); }
 void wheel(double at_ms, int notches) { add(at_ms, Kind::Wheel, notches); }
 void key(double at_ms, Integer code) { add(at_ms, Kind::Key, code); }
-void close_request(double at_ms) { add(at_ms, Kind::Key, keys::kClose); }
+void close_request(double at_ms) { add(at_ms, Kind::Close); }
 void activate(double at_ms, bool active) { add(at_ms, Kind::Activate, active ? 1 : 0); }
 
 void at(double at_ms, std::function<void()> action) { state().actions.emplace(at_ms, std::move(action)); }
@@ -185,20 +186,21 @@ void click(double at_ms, int x, int y, double hold_ms) {
 }
 
 std::uint32_t pixel(int x, int y) {
-  surf::Core& c = surf::core();
-  std::lock_guard lock(c.mutex);
+  surf::DrawLock lock(surf::core());
+  const surf::Surface& c = lock.surface();
   if (!c.open || x < 0 || y < 0 || x >= c.width || y >= c.height) return 0;
   return c.page[0][static_cast<std::size_t>(y) * static_cast<std::size_t>(c.width) + static_cast<std::size_t>(x)];
 }
 
+
 bool write_png(const std::string& path) {
-  surf::Core& c = surf::core();
   std::vector<png_byte> rgb;
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
   image.format = PNG_FORMAT_RGB;
   {
-    std::lock_guard lock(c.mutex);
+    surf::DrawLock lock(surf::core());
+    const surf::Surface& c = lock.surface();
     if (!c.open) return false;
     image.width = static_cast<png_uint_32>(c.width);
     image.height = static_cast<png_uint_32>(c.height);

@@ -1,6 +1,6 @@
 // The windowed backend. A window thread of its own owns every window-system call: it
 // creates the window, shows the changed rows of page 0 and turns the window system's
-// events into the key queue and the mouse state. The program's thread only touches Core.
+// events into the surface's input. The program's thread only draws and reads the input.
 #include <SDL.h>
 
 #include <algorithm>
@@ -20,7 +20,8 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr auto kFrame = std::chrono::milliseconds(10);
+constexpr auto kFrame = std::chrono::duration_cast<Clock::duration>(
+    std::chrono::duration<double, std::milli>(surf::backend::kPresenterIntervalMs));
 
 double steady_ms() {
   return std::chrono::duration<double, std::milli>(Clock::now().time_since_epoch()).count();
@@ -36,9 +37,6 @@ struct Shared {
   int started = -1;  // -1 while starting, 1 window made, 0 failed
   std::string title;
   bool title_dirty = false;
-  bool recording = false;
-  std::vector<double> passes;
-  std::size_t shown = 0;  // recorded passes that showed changed rows
 
   ~Shared() { shut_down(); }
 
@@ -120,7 +118,7 @@ int bits_of_mask(Uint32 mask) {
 // The window and what it shows.
 class Window {
  public:
-  bool create(surf::Core& c, const std::string& title) {
+  bool create(surf::FrameSource& frames, const std::string& title) {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // Ctrl+C must still end the program
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // The window system's own pixel buffer: a GL-backed one would load and start a GL driver
@@ -133,11 +131,9 @@ class Window {
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver == nullptr || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)
       return false;
-    {
-      std::lock_guard lock(c.mutex);
-      width_ = c.width;
-      height_ = c.height;
-    }
+    const surf::Frame size = frames.size();
+    width_ = size.width;
+    height_ = size.height;
     window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width_, height_,
                                SDL_WINDOW_SHOWN);
     if (window_ == nullptr) return false;
@@ -153,44 +149,20 @@ class Window {
 
   void set_title(const std::string& title) { SDL_SetWindowTitle(window_, title.c_str()); }
 
-  // One pass of the presenter: copy the changed rows under the lock, show them outside it.
-  // True when changed rows reached the window.
-  bool present(surf::Core& c) {
-    int y0 = -1, y1 = -1;
-    bool resized = false;
-    // Announce the wait so that DrawLock lets this thread in next (see DrawLock).
-    c.presenter_waiting.store(true, std::memory_order_release);
-    c.mutex.lock();
-    c.presenter_waiting.store(false, std::memory_order_release);
-    c.presenter_waiting.notify_all();
-    if (c.open && (c.width != width_ || c.height != height_)) {
-      width_ = c.width;
-      height_ = c.height;
-      resized = true;
-    }
-    if (c.open && c.lock_count == 0 && !c.changed.empty()) {
-      staging_.resize(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
-      const std::size_t w = static_cast<std::size_t>(width_);
-      for (int y = 0; y < height_; ++y) {
-        if (c.changed[static_cast<std::size_t>(y)] == 0) continue;
-        c.changed[static_cast<std::size_t>(y)] = 0;
-        std::memcpy(&staging_[y * w], &c.page[0][y * w], w * sizeof(std::uint32_t));
-        if (y0 < 0) y0 = y;
-        y1 = y;
-      }
-    }
-    c.mutex.unlock();
-
-    if (resized) {
+  // One pass of the presenter: take the changed rows, then show them outside the lock.
+  void present(surf::FrameSource& frames) {
+    const surf::Frame frame = frames.take(staging_);
+    if (frame.open && (frame.width != width_ || frame.height != height_)) {
+      width_ = frame.width;
+      height_ = frame.height;
       SDL_SetWindowSize(window_, width_, height_);
-      if (!attach_surface()) return false;
+      if (!attach_surface()) return;
     }
-    if (surface_ == nullptr) return false;
+    if (surface_ == nullptr) return;
     // The window system may have refused a size change: never write past its buffer.
     const int shown_w = std::min(width_, surface_->w);
-    y1 = std::min(y1, surface_->h - 1);
-    const bool shown = y0 >= 0 && y0 <= y1;
-    if (shown) {
+    const int y0 = frame.y0, y1 = std::min(frame.y1, surface_->h - 1);
+    if (y0 <= y1) {
       // Only the band of changed rows travels to the window system.
       const std::size_t offset = static_cast<std::size_t>(y0) * static_cast<std::size_t>(width_);
       auto* dst = static_cast<std::uint8_t*>(surface_->pixels) + static_cast<std::size_t>(y0) * surface_->pitch;
@@ -205,72 +177,60 @@ class Window {
       SDL_UpdateWindowSurface(window_);
       dirty_ = false;
     }
-    return shown;
+    frames.shown(frame);
   }
 
-  // Handles every pending event of the window system.
-  void pump(surf::Core& c) {
+  // Delivers every pending event of the window system.
+  void pump(surf::InputSink& input) {
     SDL_Event e;
     bool closed = false;
     while (SDL_PollEvent(&e) != 0) {
-      // Queried outside the lock: the X server's view of the buttons, to catch a release
-      // that happened while the pointer was elsewhere.
-      int held = -1;
-      if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_ENTER)
-        held = bits_of_mask(SDL_GetGlobalMouseState(nullptr, nullptr));
-      std::lock_guard lock(c.mutex);
-      surf::MouseState& m = c.mouse;
+      const double t = steady_ms();
       switch (e.type) {
         case SDL_MOUSEMOTION:
-          m.x = e.motion.x;
-          m.y = e.motion.y;
-          m.inside = m.x >= 0 && m.y >= 0 && m.x < width_ && m.y < height_;
+          input.move(e.motion.x, e.motion.y);
           break;
         case SDL_MOUSEBUTTONDOWN:
-          m.x = e.button.x;
-          m.y = e.button.y;
-          m.inside = m.x >= 0 && m.y >= 0 && m.x < width_ && m.y < height_;
-          m.buttons |= button_bit(e.button.button);
+          input.move(e.button.x, e.button.y);
+          input.button(t, button_bit(e.button.button), true);
           break;
         case SDL_MOUSEBUTTONUP:
-          m.buttons &= ~button_bit(e.button.button);
+          input.button(t, button_bit(e.button.button), false);
           break;
-        case SDL_MOUSEWHEEL: {
-          const int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
-          m.wheel += notches;
+        case SDL_MOUSEWHEEL:
+          input.wheel(e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y);
           break;
-        }
         case SDL_KEYDOWN: {
           const Integer code = special_key(e.key.keysym);
-          if (code >= 0) c.keys.push(code);
+          if (code >= 0) input.key(code);
           break;
         }
         case SDL_TEXTINPUT:
-          for (const char ch : keys::utf8_to_cp437(e.text.text)) c.keys.push(static_cast<unsigned char>(ch));
+          for (const char ch : keys::utf8_to_cp437(e.text.text)) input.key(static_cast<unsigned char>(ch));
           break;
-        case SDL_QUIT:  // also follows a window close; one close key is enough
-          if (!closed) c.keys.push(keys::kClose);
+        case SDL_QUIT:  // also follows a window close; one close request is enough
+          if (!closed) input.close();
           closed = true;
           break;
         case SDL_WINDOWEVENT:
           switch (e.window.event) {
             case SDL_WINDOWEVENT_CLOSE:
-              if (!closed) c.keys.push(keys::kClose);
+              if (!closed) input.close();
               closed = true;
               break;
             case SDL_WINDOWEVENT_FOCUS_GAINED:
-              m.active = true;
-              m.buttons = 0;
+              input.focus(true);
               break;
             case SDL_WINDOWEVENT_FOCUS_LOST:
-              m.active = false;
-              m.buttons = 0;
+              input.focus(false);
               break;
             case SDL_WINDOWEVENT_ENTER:
-              if (held >= 0) m.buttons &= held;
+              // The X server's view of the buttons catches a release that happened while the
+              // pointer was elsewhere.
+              input.held(t, bits_of_mask(SDL_GetGlobalMouseState(nullptr, nullptr)));
               break;
             case SDL_WINDOWEVENT_LEAVE:
-              m.inside = false;
+              input.leave();
               break;
             case SDL_WINDOWEVENT_EXPOSED:
             case SDL_WINDOWEVENT_SHOWN:
@@ -306,7 +266,7 @@ class Window {
   bool dirty_ = true;
 };
 
-void window_thread(surf::Core& c) {
+void window_thread(surf::InputSink input, surf::FrameSource frames) {
   Shared& s = shared();
   Window w;
   std::string title;
@@ -315,7 +275,7 @@ void window_thread(surf::Core& c) {
     title = s.title;
     s.title_dirty = false;
   }
-  const bool ok = w.create(c, title);
+  const bool ok = w.create(frames, title);
   {
     std::lock_guard lock(s.m);
     s.started = ok ? 1 : 0;
@@ -334,17 +294,9 @@ void window_thread(surf::Core& c) {
         w.set_title(title);
       }
     }
-    const bool shown = w.present(c);
-    const double t = steady_ms();
-    {
-      std::lock_guard lock(s.m);
-      if (s.recording) {
-        s.passes.push_back(t);
-        if (shown) ++s.shown;
-      }
-    }
-    w.pump(c);
-    // A steady 10 ms rhythm; after a stall start afresh instead of catching up.
+    w.present(frames);
+    w.pump(input);
+    // A steady rhythm; after a stall start afresh instead of catching up.
     next += kFrame;
     const auto now = Clock::now();
     if (next < now) next = now + kFrame;
@@ -356,7 +308,7 @@ void window_thread(surf::Core& c) {
 
 namespace surf::backend {
 
-bool open_window(Core& c) {
+bool open_window(InputSink input, FrameSource frames) {
   Shared& s = shared();
   {
     std::lock_guard lock(s.m);
@@ -368,7 +320,7 @@ bool open_window(Core& c) {
     s.started = -1;
   }
   s.stop.store(false);
-  s.thread = std::thread(window_thread, std::ref(c));
+  s.thread = std::thread(window_thread, input, frames);
   std::unique_lock lock(s.m);
   s.cv.wait(lock, [&] { return s.started != -1; });
   return s.started == 1;
@@ -395,33 +347,6 @@ bool key_may_arrive() {
   Shared& s = shared();
   std::lock_guard lock(s.m);
   return s.started == 1;
-}
-
-void presenter_record_start() {
-  Shared& s = shared();
-  std::lock_guard lock(s.m);
-  s.passes.clear();
-  s.shown = 0;
-  s.recording = true;
-}
-
-std::size_t presenter_record_count() {
-  Shared& s = shared();
-  std::lock_guard lock(s.m);
-  return s.passes.size();
-}
-
-std::size_t presenter_record_shown() {
-  Shared& s = shared();
-  std::lock_guard lock(s.m);
-  return s.shown;
-}
-
-std::vector<double> presenter_record_stop() {
-  Shared& s = shared();
-  std::lock_guard lock(s.m);
-  s.recording = false;
-  return std::move(s.passes);
 }
 
 }  // namespace surf::backend

@@ -1,11 +1,12 @@
-// The surface's state, its lock, opening the window, and the input and time services.
+// The surface's state and its faces (drawing lock, input sink, frame source), opening the
+// window, and the lock, input and time services.
 #include "surface/core.hpp"
 
 #include <algorithm>
 #include <new>
-#include <thread>
 
 #include "surface/backend.hpp"
+#include "surface/bench_hook.hpp"
 #include "surface/keys.hpp"
 #include "surface/runtime.hpp"
 #include "surface/surface.hpp"
@@ -18,25 +19,143 @@ namespace {
 // beyond what any window system shows anyway.
 constexpr int kMaxSide = 16384;
 
-// Marks rows y0..y1 (clamped) of page 0 as changed; caller holds the mutex.
-void mark_rows(Core& c, long long y0, long long y1) {
-  if (c.changed.empty()) return;
-  y0 = std::max<long long>(y0, 0);
-  y1 = std::min<long long>(y1, c.height - 1);
-  if (y0 > y1) return;
-  std::fill(c.changed.begin() + y0, c.changed.begin() + y1 + 1, std::uint8_t{1});
-}
-
-// Reads and clears the key-hit flag.
-bool take_key_hit(Core& c) {
-  backend::update();
-  std::lock_guard lock(c.mutex);
-  const bool hit = c.keys.hit;
-  c.keys.hit = false;
-  return hit;
-}
-
 }  // namespace
+
+// ---- Key queue ------------------------------------------------------------------------------------
+
+void KeyQueue::push(Integer code) noexcept {
+  if (count == kCapacity) {
+    head = (head + 1) % kCapacity;
+    --count;
+  }
+  ring[(head + count) % kCapacity] = code;
+  ++count;
+  hit = true;
+}
+
+bool KeyQueue::pop(Integer& code) noexcept {
+  if (count == 0) return false;
+  code = ring[head];
+  head = (head + 1) % kCapacity;
+  --count;
+  return true;
+}
+
+// ---- Frame handover ---------------------------------------------------------------------------------
+
+void FrameHandover::take() {
+  const std::uint64_t newest = completed_.load();
+  if (taken_.load() >= newest) return;
+  shown_.fetch_add(1);
+  taken_.store(newest);
+  { std::lock_guard lock(m_); }
+  cv_.notify_all();
+}
+
+void FrameHandover::wait_taken(std::uint64_t frame, std::chrono::steady_clock::time_point until) {
+  std::unique_lock lock(m_);
+  cv_.wait_until(lock, until, [&] { return taken(frame); });
+}
+
+void FrameHandover::reset() noexcept {
+  completed_.store(0);
+  taken_.store(0);
+  shown_.store(0);
+}
+
+// ---- Input sink ---------------------------------------------------------------------------------------
+
+void InputSink::move(int x, int y) {
+  MutexLock lock(core_.mutex_, MutexLock::Presenter);
+  MouseState& m = core_.mouse_;
+  m.x = x;
+  m.y = y;
+  m.inside = x >= 0 && y >= 0 && x < core_.surface_.width && y < core_.surface_.height;
+}
+
+void InputSink::leave() {
+  MutexLock lock(core_.mutex_, MutexLock::Presenter);
+  core_.mouse_.inside = false;
+}
+
+void InputSink::button(double t, int bit, bool down) {
+  (void)t;
+  MutexLock lock(core_.mutex_, MutexLock::Presenter);
+  MouseState& m = core_.mouse_;
+  if (down) m.buttons |= bit;
+  else m.buttons &= ~bit;
+}
+
+void InputSink::held(double t, int mask) {
+  int released = 0;
+  {
+    MutexLock lock(core_.mutex_, MutexLock::Presenter);
+    released = core_.mouse_.buttons & ~mask;
+  }
+  for (const int bit : {1, 2, 4})
+    if (released & bit) button(t, bit, false);
+}
+
+void InputSink::wheel(int notches) {
+  MutexLock lock(core_.mutex_, MutexLock::Presenter);
+  core_.mouse_.wheel += notches;
+}
+
+void InputSink::focus(bool active) {
+  MutexLock lock(core_.mutex_, MutexLock::Presenter);
+  core_.mouse_.active = active;
+  core_.mouse_.buttons = 0;
+}
+
+void InputSink::key(Integer code) {
+  MutexLock lock(core_.mutex_, MutexLock::Presenter);
+  core_.keys_.push(code);
+}
+
+void InputSink::close() { key(keys::kClose); }
+
+// ---- Frame source ---------------------------------------------------------------------------------------
+
+Frame FrameSource::size() {
+  MutexLock lock(core_.mutex_, MutexLock::Presenter);
+  Frame f;
+  f.open = core_.surface_.open;
+  if (f.open) f.width = core_.surface_.width, f.height = core_.surface_.height;
+  return f;
+}
+
+Frame FrameSource::take(std::vector<std::uint32_t>& staging) {
+  MutexLock lock(core_.mutex_, MutexLock::Presenter);
+  Surface& s = core_.surface_;
+  Frame f;
+  f.open = s.open;
+  if (!s.open) return f;
+  f.width = s.width;
+  f.height = s.height;
+  if (core_.lock_count_ != 0 || s.changed.empty()) return f;
+  const auto w = static_cast<std::size_t>(s.width);
+  staging.resize(w * static_cast<std::size_t>(s.height));
+  for (int y = 0; y < s.height; ++y) {
+    const auto row = static_cast<std::size_t>(y);
+    if (s.changed[row] == 0) continue;
+    s.changed[row] = 0;
+    std::copy_n(&s.page[0][row * w], w, &staging[row * w]);
+    if (f.y0 > f.y1) f.y0 = y;
+    f.y1 = y;
+  }
+  core_.handover_.take();
+  return f;
+}
+
+bool FrameSource::taken(std::uint64_t frame) const noexcept { return core_.handover_.taken(frame); }
+
+void FrameSource::wait_taken(std::uint64_t frame, std::chrono::steady_clock::time_point until) {
+  core_.handover_.wait_taken(frame, until);
+}
+
+void FrameSource::shown(const Frame& frame) { bench::record_pass(frame.has_rows()); }
+
+// ---- Core -------------------------------------------------------------------------------------------------
 
 Core& core() {
   // Never destroyed: the window thread may still read it while static objects go away.
@@ -44,35 +163,117 @@ Core& core() {
   return *instance;
 }
 
-DrawLock::DrawLock(Core& c) : core_(c) {
-  // Fair handover: a program thread that draws in a tight loop would otherwise retake the
-  // mutex before the waiting presenter wakes up, and the picture would freeze. Blocking
-  // (rather than yielding) leaves the CPU to the presenter on a busy machine.
-  while (c.presenter_waiting.load(std::memory_order_acquire)) c.presenter_waiting.wait(true, std::memory_order_acquire);
-  c.mutex.lock();
+void Core::mark_rows(long long y0, long long y1) {
+  Surface& s = surface_;
+  if (s.changed.empty()) return;
+  y0 = std::max<long long>(y0, 0);
+  y1 = std::min<long long>(y1, s.height - 1);
+  if (y0 > y1) return;
+  std::fill(s.changed.begin() + y0, s.changed.begin() + y1 + 1, std::uint8_t{1});
 }
+
+Integer Core::open(int width, int height, int pages) {
+  MutexLock lock(mutex_);
+  Surface& s = surface_;
+  try {
+    const auto n = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    s.page[0].assign(n, 0u);
+    if (pages > 1) s.page[1].assign(n, 0u);
+    else s.page[1].clear();
+    s.changed.assign(static_cast<std::size_t>(height), std::uint8_t{1});
+  } catch (const std::bad_alloc&) {
+    s = Surface{};
+    return ERR_OUT_OF_MEMORY;
+  }
+  s.width = width;
+  s.height = height;
+  s.pages = pages;
+  lock_count_ = 0;
+  s.draw = DrawState{};
+  s.draw.view.width = width;
+  s.draw.view.height = height;
+  s.open = true;
+  return 0;
+}
+
+void Core::close() {
+  MutexLock lock(mutex_);
+  surface_.open = false;
+}
+
+void Core::reset() {
+  MutexLock lock(mutex_);
+  surface_ = Surface{};
+  lock_count_ = 0;
+  keys_ = KeyQueue{};
+  mouse_ = MouseState{};
+  handover_.reset();
+}
+
+void Core::lock_screen() {
+  MutexLock lock(mutex_);
+  ++lock_count_;
+}
+
+std::uint64_t Core::unlock_screen(long long first_row, long long last_row) {
+  MutexLock lock(mutex_);
+  // -1, -1: every row; a last row of -1: to the bottom.
+  if (first_row == -1 && last_row == -1) mark_rows(0, surface_.height - 1);
+  else mark_rows(first_row, last_row == -1 ? surface_.height - 1 : last_row);
+  if (lock_count_ == 0) return 0;
+  --lock_count_;
+  return lock_count_ == 0 && surface_.open ? handover_.complete() : 0;
+}
+
+int Core::lock_count() {
+  MutexLock lock(mutex_);
+  return lock_count_;
+}
+
+bool Core::poll_mouse(double now, MouseState& out) {
+  (void)now;
+  MutexLock lock(mutex_);
+  const MouseState& m = mouse_;
+  if (!surface_.open || !m.active || !m.inside) return false;
+  out = m;
+  return true;
+}
+
+bool Core::take_key(Integer& code) {
+  MutexLock lock(mutex_);
+  keys_.hit = false;
+  return keys_.pop(code);
+}
+
+bool Core::take_key_hit() {
+  MutexLock lock(mutex_);
+  const bool hit = keys_.hit;
+  keys_.hit = false;
+  return hit;
+}
+
+// ---- Drawing lock -----------------------------------------------------------------------------------------
+
+DrawLock::DrawLock(Core& c) : core_(c) { c.mutex_.lock(); }
 
 DrawLock::~DrawLock() {
-  if (first_ <= last_) mark_rows(core_, first_, last_);
-  core_.mutex.unlock();
-}
-
-void reset_core(Core& c) {
-  std::lock_guard lock(c.mutex);
-  c.open = false;
-  c.width = c.height = c.pages = 0;
-  c.page[0].clear();
-  c.page[1].clear();
-  c.changed.clear();
-  c.lock_count = 0;
-  c.draw = DrawState{};
-  c.keys = KeyQueue{};
-  c.mouse = MouseState{};
+  if (first_ <= last_) core_.mark_rows(first_, last_);
+  core_.mutex_.unlock();
 }
 
 }  // namespace surf
 
 using surf::Core;
+
+namespace {
+
+// Reads and clears the key-hit flag once the input is up to date.
+bool take_key_hit(Core& c) {
+  surf::backend::update();
+  return c.take_key_hit();
+}
+
+}  // namespace
 
 Integer SCREEN_OPEN(Integer width, Integer height, Integer depth, Integer pages, Integer flags, Integer rate) {
   const ErrorContext ctx{"surface", "SCREEN_OPEN"};
@@ -86,37 +287,13 @@ Integer SCREEN_OPEN(Integer width, Integer height, Integer depth, Integer pages,
   }
   // Every depth is kept as 32-bit pixels; at most two pages exist (page 1 is the only
   // invisible page any caller uses).
-  const int npages = std::clamp(pages, 1, 2);
   Core& c = surf::core();
-  {
-    std::lock_guard lock(c.mutex);
-    try {
-      const auto n = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-      c.page[0].assign(n, 0u);
-      if (npages > 1) c.page[1].assign(n, 0u);
-      else c.page[1].clear();
-      c.changed.assign(static_cast<std::size_t>(height), std::uint8_t{1});
-    } catch (const std::bad_alloc&) {
-      c.page[0].clear();
-      c.page[1].clear();
-      c.changed.clear();
-      c.open = false;
-      c.width = c.height = c.pages = 0;
-      RUNTIME_SET_LAST_ERROR(ERR_OUT_OF_MEMORY);
-      return ERR_OUT_OF_MEMORY;
-    }
-    c.width = width;
-    c.height = height;
-    c.pages = npages;
-    c.lock_count = 0;
-    c.draw = surf::DrawState{};
-    c.draw.view.width = width;
-    c.draw.view.height = height;
-    c.open = true;
+  if (c.open(width, height, std::clamp(pages, 1, 2)) != 0) {
+    RUNTIME_SET_LAST_ERROR(ERR_OUT_OF_MEMORY);
+    return ERR_OUT_OF_MEMORY;
   }
-  if (!surf::backend::open_window(c)) {
-    std::lock_guard lock(c.mutex);
-    c.open = false;
+  if (!surf::backend::open_window(c.input(), c.frames())) {
+    c.close();
     RUNTIME_SET_LAST_ERROR(ERR_ILLEGAL_FUNCTION_CALL);
     return ERR_ILLEGAL_FUNCTION_CALL;
   }
@@ -131,30 +308,19 @@ void SCREEN_SET_TITLE(const String& text) {
 
 void SCREEN_LOCK() {
   const ErrorContext ctx{"surface", "SCREEN_LOCK"};
-  Core& c = surf::core();
-  std::lock_guard lock(c.mutex);
-  ++c.lock_count;
+  surf::core().lock_screen();
 }
 
 void SCREEN_UNLOCK(Integer first_row, Integer last_row) {
   const ErrorContext ctx{"surface", "SCREEN_UNLOCK"};
-  Core& c = surf::core();
-  std::lock_guard lock(c.mutex);
-  if (first_row == -1 && last_row == -1) {
-    surf::mark_rows(c, 0, c.height - 1);
-  } else {
-    surf::mark_rows(c, first_row, last_row == -1 ? c.height - 1 : last_row);
-  }
-  if (c.lock_count > 0) --c.lock_count;
+  surf::core().unlock_screen(first_row, last_row);
 }
 
 Integer INPUT_MOUSE(Integer& x, Integer& y, Integer& wheel, Integer& buttons, Integer& clip) {
   const ErrorContext ctx{"surface", "INPUT_MOUSE"};
   surf::backend::before_poll();
-  Core& c = surf::core();
-  std::lock_guard lock(c.mutex);
-  const surf::MouseState& m = c.mouse;
-  if (!c.open || !m.active || !m.inside) {
+  surf::MouseState m;
+  if (!surf::core().poll_mouse(surf::backend::now_ms(), m)) {
     x = y = wheel = buttons = clip = -1;
     return 1;
   }
@@ -169,13 +335,8 @@ Integer INPUT_MOUSE(Integer& x, Integer& y, Integer& wheel, Integer& buttons, In
 String INPUT_KEY() {
   const ErrorContext ctx{"surface", "INPUT_KEY"};
   surf::backend::before_poll();
-  Core& c = surf::core();
   Integer code = 0;
-  {
-    std::lock_guard lock(c.mutex);
-    c.keys.hit = false;
-    if (!c.keys.pop(code)) return String();
-  }
+  if (!surf::core().take_key(code)) return String();
   return keys::key_string(code);
 }
 
@@ -185,7 +346,7 @@ void TIME_SLEEP(Integer ms) {
   constexpr Integer kStep = 50;
   if (ms == -1) {
     // Until a key comes in; checked every 50 ms.
-    while (!surf::take_key_hit(c)) {
+    while (!take_key_hit(c)) {
       if (!surf::backend::key_may_arrive()) return;
       surf::backend::sleep_ms(kStep);
     }
@@ -195,7 +356,7 @@ void TIME_SLEEP(Integer ms) {
   Integer rest = ms;
   if (ms >= 100) {
     while (rest > kStep) {
-      if (surf::take_key_hit(c)) return;
+      if (take_key_hit(c)) return;
       surf::backend::sleep_ms(kStep);
       rest -= kStep;
     }

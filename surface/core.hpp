@@ -1,12 +1,17 @@
 #pragma once
-// The surface's shared state: pages, changed rows, drawing state, key queue and mouse.
-// The program's thread and the window thread meet only here, under Core::mutex.
+// The surface's shared state: pages, changed rows, drawing state, key queue and mouse, owned
+// by Core under one mutex. The program's thread and the window thread meet only here.
+// Drawing code reaches the pages through a DrawLock; a backend feeds the window system's input
+// through an InputSink and takes pictures through a FrameSource, and sees nothing else.
 #include <array>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <vector>
 
+#include "surface/thread_safety.hpp"
 #include "surface/types.hpp"
 
 namespace surf {
@@ -43,32 +48,31 @@ struct DrawState {
   int cursor_row = 0, cursor_col = 0;
 };
 
-// The 16-entry ring of key codes with its key-hit flag; the oldest key is dropped when full.
+// The pages and what is drawn on them: what a DrawLock hands to drawing code.
+struct Surface {
+  bool open = false;
+  int width = 0, height = 0, pages = 0;
+  std::vector<std::uint32_t> page[2];  // page 0 is drawn on and shown
+  std::vector<std::uint8_t> changed;   // one flag per row of page 0
+  DrawState draw;
+
+  Canvas canvas(int p) noexcept { return Canvas{page[p].data(), width, height, width}; }
+};
+
+// The 16-entry ring of key codes with its key-hit flag.
 struct KeyQueue {
   static constexpr int kCapacity = 16;
   std::array<Integer, kCapacity> ring{};
   int head = 0, count = 0;
   bool hit = false;
 
-  void push(Integer code) noexcept {
-    if (count == kCapacity) {
-      head = (head + 1) % kCapacity;
-      --count;
-    }
-    ring[(head + count) % kCapacity] = code;
-    ++count;
-    hit = true;
-  }
-  bool pop(Integer& code) noexcept {
-    if (count == 0) return false;
-    code = ring[head];
-    head = (head + 1) % kCapacity;
-    --count;
-    return true;
-  }
+  // Appends `code` and sets the key-hit flag; a full queue first drops its oldest key.
+  void push(Integer code) noexcept;
+  // Takes the oldest key into `code`; false when none waits.
+  bool pop(Integer& code) noexcept;
 };
 
-// The pointer as the window system last reported it.
+// The pointer as the surface reports it.
 struct MouseState {
   int x = -1, y = -1;
   int wheel = 0;
@@ -77,34 +81,200 @@ struct MouseState {
   bool active = false;  // window is the active window
 };
 
-// The one surface of the program.
-struct Core {
-  std::mutex mutex;  // guards everything below
-  bool open = false;
-  int width = 0, height = 0, pages = 0;
-  std::vector<std::uint32_t> page[2];  // page 0 is drawn on and shown
-  std::vector<std::uint8_t> changed;   // one flag per row of page 0
-  int lock_count = 0;                  // SCREEN_LOCK nesting
-  DrawState draw;
-  KeyQueue keys;
-  MouseState mouse;
-  std::atomic<bool> presenter_waiting{false};  // the window thread wants the mutex
-
-  Canvas canvas(int p) noexcept {
-    return Canvas{page[p].data(), width, height, width};
+// The surface's mutex, with a fair handover to the presenter: a program thread that draws in
+// a tight loop would otherwise retake it before the waiting presenter wakes up, and the
+// picture would freeze. The program's side blocks (rather than yields) while the presenter
+// waits, which leaves the CPU to the presenter on a busy machine.
+class CAPABILITY("mutex") SurfaceMutex {
+ public:
+  // The program's side: lets a waiting presenter in first.
+  void lock() ACQUIRE() {
+    while (presenter_waiting_.load(std::memory_order_acquire))
+      presenter_waiting_.wait(true, std::memory_order_acquire);
+    m_.lock();
   }
+  // The presenter's side: announces itself, so that the program's side lets it in next.
+  void lock_presenter() ACQUIRE() {
+    presenter_waiting_.store(true, std::memory_order_release);
+    m_.lock();
+    presenter_waiting_.store(false, std::memory_order_release);
+    presenter_waiting_.notify_all();
+  }
+  void unlock() RELEASE() { m_.unlock(); }
+
+ private:
+  std::mutex m_;
+  std::atomic<bool> presenter_waiting_{false};
+};
+
+// Holds a SurfaceMutex for a scope, on the program's side or the presenter's.
+class SCOPED_CAPABILITY MutexLock {
+ public:
+  enum Side { Program, Presenter };
+  explicit MutexLock(SurfaceMutex& m, Side side = Program) ACQUIRE(m) : m_(m) {
+    if (side == Presenter) m_.lock_presenter();
+    else m_.lock();
+  }
+  ~MutexLock() RELEASE() { m_.unlock(); }
+  MutexLock(const MutexLock&) = delete;
+  MutexLock& operator=(const MutexLock&) = delete;
+
+ private:
+  SurfaceMutex& m_;
+};
+
+// Frames composed under an explicit lock on their way to the screen: which of them the
+// presenter took, and a wait for that.
+class FrameHandover {
+ public:
+  // A frame was completed; its number (from 1). Called under the surface mutex.
+  std::uint64_t complete() noexcept { return completed_.fetch_add(1) + 1; }
+  // The presenter took the picture holding every frame completed so far. Called under the
+  // surface mutex, so no frame completes meanwhile.
+  void take();
+  // True once the presenter has taken frame `frame`.
+  bool taken(std::uint64_t frame) const noexcept { return taken_.load() >= frame; }
+  // Blocks until frame `frame` is taken or `until` has passed (for a presenter on another thread).
+  void wait_taken(std::uint64_t frame, std::chrono::steady_clock::time_point until);
+  // Frames completed, and how many of them the presenter took (the others it never saw).
+  std::uint64_t completed() const noexcept { return completed_.load(); }
+  std::uint64_t shown() const noexcept { return shown_.load(); }
+  // Forgets every frame.
+  void reset() noexcept;
+
+ private:
+  std::atomic<std::uint64_t> completed_{0}, taken_{0}, shown_{0};
+  std::mutex m_;  // orders take() before the waiting thread's sleep: no wake-up is lost
+  std::condition_variable cv_;
+};
+
+class Core;
+
+// What the window system reports, as a backend delivers it; applies the surface's mouse and
+// key rules, the same for every backend. Each call takes the surface mutex.
+class InputSink {
+ public:
+  explicit InputSink(Core& c) noexcept : core_(c) {}
+  // The pointer is at surface pixel (x, y); it is inside when that lies on the surface.
+  void move(int x, int y);
+  // The pointer left the drawing area.
+  void leave();
+  // Button `bit` (1 left, 2 right, 4 middle) went down or up at `t` ms on the backend's clock.
+  void button(double t, int bit, bool down);
+  // The window system says only the buttons in `mask` are held (its answer when the pointer
+  // comes back): any other button counts as released at `t`.
+  void held(double t, int mask);
+  // Wheel notches: +1 per notch up, -1 per notch down.
+  void wheel(int notches);
+  // The window became active or inactive; either way no button is held any more.
+  void focus(bool active);
+  // A key code as INPUT_KEY encodes it.
+  void key(Integer code);
+  // The window's close request.
+  void close();
+
+ private:
+  Core& core_;
+};
+
+// What a presenter pass took from the surface.
+struct Frame {
+  bool open = false;
+  int width = 0, height = 0;  // the surface's size (0 while none is open)
+  int y0 = 0, y1 = -1;        // the band of rows copied into the staging buffer
+  bool has_rows() const noexcept { return y0 <= y1; }
+};
+
+// The presenter's side of the surface.
+class FrameSource {
+ public:
+  explicit FrameSource(Core& c) noexcept : core_(c) {}
+  // The surface's size, nothing taken.
+  Frame size();
+  // One presenter pass: unless an explicit lock is held, copies the changed rows of page 0
+  // into `staging` (resized to width x height pixels, rows `width` apart), clears their marks
+  // and takes every completed frame. Gets the mutex ahead of the program's thread.
+  Frame take(std::vector<std::uint32_t>& staging);
+  // True once the presenter has taken frame `frame`.
+  bool taken(std::uint64_t frame) const noexcept;
+  // Blocks until frame `frame` is taken or `until` has passed (for a presenter on another thread).
+  void wait_taken(std::uint64_t frame, std::chrono::steady_clock::time_point until);
+  // Reports that the rows `frame` took reached the screen (benchmarks time the presenter here).
+  void shown(const Frame& frame);
+
+ private:
+  Core& core_;
+};
+
+// The one surface of the program.
+class Core {
+ public:
+  Core() = default;
+  Core(const Core&) = delete;
+  Core& operator=(const Core&) = delete;
+
+  // SCREEN_OPEN's part: zeroed pages of width x height pixels, every row changed, the drawing
+  // state at its defaults and the lock count 0. 0, or ERR_OUT_OF_MEMORY with no surface.
+  Integer open(int width, int height, int pages);
+  // No surface any more (the window could not be made); the pages stay allocated.
+  void close();
+  // Back to the state before the first open: pages freed, input and frame counts cleared.
+  void reset();
+
+  // SCREEN_LOCK: one more explicit lock.
+  void lock_screen();
+  // SCREEN_UNLOCK: marks rows first..last (clamped) changed and drops one explicit lock; the
+  // number of the frame this completed (the count came back to 0 on an open surface), or 0.
+  std::uint64_t unlock_screen(long long first_row, long long last_row);
+  // Nesting depth of explicit locks.
+  int lock_count();
+
+  // INPUT_MOUSE's reading at `now` (ms on the backend's clock) into `out`; false when the
+  // window is closed or inactive or the pointer is outside.
+  bool poll_mouse(double now, MouseState& out);
+  // Takes the oldest key into `code` and clears the key-hit flag; false when none waits.
+  bool take_key(Integer& code);
+  // Reads and clears the key-hit flag.
+  bool take_key_hit();
+
+  // The faces a backend gets.
+  InputSink input() noexcept { return InputSink(*this); }
+  FrameSource frames() noexcept { return FrameSource(*this); }
+  FrameHandover& handover() noexcept { return handover_; }
+
+ private:
+  friend class DrawLock;
+  friend class InputSink;
+  friend class FrameSource;
+
+  // Marks rows y0..y1 (clamped to the surface) of page 0 changed.
+  void mark_rows(long long y0, long long y1) REQUIRES(mutex_);
+
+  SurfaceMutex mutex_;
+  Surface surface_ GUARDED_BY(mutex_);
+  int lock_count_ GUARDED_BY(mutex_) = 0;  // SCREEN_LOCK nesting
+  KeyQueue keys_ GUARDED_BY(mutex_);
+  MouseState mouse_ GUARDED_BY(mutex_);
+  FrameHandover handover_;
 };
 
 // The program's surface.
 Core& core();
 
-// Holds Core::mutex for one primitive and marks the rows it wrote as changed when released.
-class DrawLock {
+// Holds the surface mutex for drawing code and gives it the pages; marks the rows it wrote
+// as changed when released.
+class SCOPED_CAPABILITY DrawLock {
  public:
-  explicit DrawLock(Core& c);
-  ~DrawLock();
+  explicit DrawLock(Core& c) ACQUIRE(c.mutex_);
+  ~DrawLock() RELEASE();
   DrawLock(const DrawLock&) = delete;
   DrawLock& operator=(const DrawLock&) = delete;
+
+  // The pages and the drawing state. This lock holds the mutex for as long as it lives, which
+  // the analysis cannot follow through a member.
+  Surface& surface() noexcept NO_THREAD_SAFETY_ANALYSIS { return core_.surface_; }
+  // Nesting depth of explicit locks (SCREEN_LOCK).
+  int lock_count() const noexcept NO_THREAD_SAFETY_ANALYSIS { return core_.lock_count_; }
 
   // Widens the changed band to rows y0..y1 of page 0 (clamped to the surface).
   void touch(int y0, int y1) noexcept {

@@ -38,7 +38,6 @@ struct Image {
 namespace {
 
 using surf::Canvas;
-using surf::Core;
 using surf::DrawLock;
 using surf::DrawState;
 namespace raster = surf::raster;
@@ -68,7 +67,7 @@ struct Target {
 // Resolves the target under the lock: page 0 of an open surface, or an image. An image gets
 // its own state in `scratch`: the surface's colours and font with the image's whole area as
 // viewport and no logical window.
-Target target_of(Core& c, Image* image, std::optional<DrawState>& scratch) noexcept {
+Target target_of(surf::Surface& c, Image* image, std::optional<DrawState>& scratch) noexcept {
   Target t;
   if (image) {
     t.canvas = Canvas{image->pixels.get(), image->width, image->height, image->pitch / 4};
@@ -102,8 +101,8 @@ inline raster::Point transform(const Target& t, Single x, Single y) noexcept {
 
 Integer SCREEN_SET_TEXT_GRID(Integer columns, Integer rows) {
   const ErrorContext ctx{kModule, "SCREEN_SET_TEXT_GRID"};
-  Core& c = surf::core();
-  DrawLock lock(c);
+  DrawLock lock(surf::core());
+  surf::Surface& c = lock.surface();
   if (!c.open) {
     RUNTIME_SET_LAST_ERROR(ERR_ILLEGAL_FUNCTION_CALL);
     return ERR_ILLEGAL_FUNCTION_CALL;
@@ -123,8 +122,8 @@ Integer SCREEN_SET_TEXT_GRID(Integer columns, Integer rows) {
 
 Integer SCREEN_SET_COLOR(Integer fore, Integer back, Integer flags) {
   const ErrorContext ctx{kModule, "SCREEN_SET_COLOR"};
-  Core& c = surf::core();
-  DrawLock lock(c);
+  DrawLock lock(surf::core());
+  surf::Surface& c = lock.surface();
   const Integer previous = static_cast<Integer>(c.draw.fore);
   if (!(flags & 1)) c.draw.fore = px(fore);
   if (!(flags & 2)) c.draw.back = px(back);
@@ -133,8 +132,8 @@ Integer SCREEN_SET_COLOR(Integer fore, Integer back, Integer flags) {
 
 void SCREEN_CLEAR(Integer mode) {
   const ErrorContext ctx{kModule, "SCREEN_CLEAR"};
-  Core& c = surf::core();
-  DrawLock lock(c);
+  DrawLock lock(surf::core());
+  surf::Surface& c = lock.surface();
   if (!c.open) return;
   if (mode != 0 && mode != 1 && mode != SCREEN_CLEAR_DEFAULT) {
     RUNTIME_SET_LAST_ERROR(ERR_ILLEGAL_FUNCTION_CALL);
@@ -156,8 +155,8 @@ void SCREEN_CLEAR(Integer mode) {
 
 void SCREEN_QUERY(Integer what, Integer& p1, Integer& p2, Integer& p3, Integer& p4) {
   const ErrorContext ctx{kModule, "SCREEN_QUERY"};
-  Core& c = surf::core();
-  DrawLock lock(c);
+  DrawLock lock(surf::core());
+  surf::Surface& c = lock.surface();
   p1 = p2 = p3 = p4 = 0;
   if (!c.open) return;
   if (what == 4) {
@@ -174,8 +173,8 @@ void SCREEN_QUERY(Integer what, Integer& p1, Integer& p2, Integer& p3, Integer& 
 
 void SCREEN_SET_VIEW(Integer x1, Integer y1, Integer x2, Integer y2, Integer fill, Integer border, Integer flags) {
   const ErrorContext ctx{kModule, "SCREEN_SET_VIEW"};
-  Core& c = surf::core();
-  DrawLock lock(c);
+  DrawLock lock(surf::core());
+  surf::Surface& c = lock.surface();
   if (!c.open) return;
   surf::Viewport& v = c.draw.view;
   if (x1 == SCREEN_VIEW_RESET && y1 == SCREEN_VIEW_RESET && x2 == SCREEN_VIEW_RESET && y2 == SCREEN_VIEW_RESET) {
@@ -206,8 +205,8 @@ void SCREEN_SET_VIEW(Integer x1, Integer y1, Integer x2, Integer y2, Integer fil
 
 void SCREEN_SET_WINDOW(Single x1, Single y1, Single x2, Single y2, Integer screen) {
   const ErrorContext ctx{kModule, "SCREEN_SET_WINDOW"};
-  Core& c = surf::core();
-  DrawLock lock(c);
+  DrawLock lock(surf::core());
+  surf::Surface& c = lock.surface();
   surf::LogicalWindow& w = c.draw.win;
   if (x1 == 0 && y1 == 0 && x2 == 0 && y2 == 0) {
     w = surf::LogicalWindow{};
@@ -223,15 +222,15 @@ void SCREEN_SET_WINDOW(Single x1, Single y1, Single x2, Single y2, Integer scree
 
 Single SCREEN_MAP_COORD(Single value, Integer func) {
   const ErrorContext ctx{kModule, "SCREEN_MAP_COORD"};
-  Core& c = surf::core();
-  DrawLock lock(c);
+  DrawLock lock(surf::core());
+  surf::Surface& c = lock.surface();
   return static_cast<Single>(raster::map_coord(c.draw, value, func));
 }
 
 Integer SCREEN_COPY_PAGE(Integer from, Integer to) {
   const ErrorContext ctx{kModule, "SCREEN_COPY_PAGE"};
-  Core& c = surf::core();
-  DrawLock lock(c);
+  DrawLock lock(surf::core());
+  surf::Surface& c = lock.surface();
   if (from == -1) from = 0;
   if (to == -1) to = 0;
   if (!c.open || from < 0 || to < 0 || from >= c.pages || to >= c.pages) {
@@ -266,7 +265,7 @@ inline std::uint32_t pset_value(const DrawState& s, Integer colour, Integer flag
 }
 
 // SCREEN_PSET into an image, kept apart so that the page 0 path carries no image state.
-void pset_image(Core& c, Image* image, Single x, Single y, Integer colour, Integer flags, Integer preset) noexcept {
+void pset_image(surf::Surface& c, Image* image, Single x, Single y, Integer colour, Integer flags, Integer preset) noexcept {
   std::optional<DrawState> scratch;
   Target t = target_of(c, image, scratch);
   if (!t.valid) return;
@@ -278,8 +277,8 @@ void pset_image(Core& c, Image* image, Single x, Single y, Integer colour, Integ
 
 void SCREEN_PSET(Image* target, Single x, Single y, Integer colour, Integer flags, Integer preset) {
   const ErrorContext ctx{kModule, "SCREEN_PSET"};
-  Core& c = surf::core();
-  DrawLock lock(c);
+  DrawLock lock(surf::core());
+  surf::Surface& c = lock.surface();
   if (target) {
     pset_image(c, target, x, y, colour, flags, preset);
     return;
@@ -299,8 +298,8 @@ void SCREEN_PSET(Image* target, Single x, Single y, Integer colour, Integer flag
 
 Integer SCREEN_POINT(Image* target, Single x, Single y) {
   const ErrorContext ctx{kModule, "SCREEN_POINT"};
-  Core& c = surf::core();
-  DrawLock lock(c);
+  DrawLock lock(surf::core());
+  surf::Surface& c = lock.surface();
   std::optional<DrawState> scratch;
   const Target t = target_of(c, target, scratch);
   if (!t.valid) return -1;
@@ -312,8 +311,8 @@ Integer SCREEN_POINT(Image* target, Single x, Single y) {
 void SCREEN_LINE(Image* target, Single x1, Single y1, Single x2, Single y2, Integer colour, Integer type,
                  Integer style, Integer flags) {
   const ErrorContext ctx{kModule, "SCREEN_LINE"};
-  Core& c = surf::core();
-  DrawLock lock(c);
+  DrawLock lock(surf::core());
+  surf::Surface& c = lock.surface();
   std::optional<DrawState> scratch;
   Target t = target_of(c, target, scratch);
   if (!t.valid) return;
@@ -334,8 +333,8 @@ void SCREEN_CIRCLE(Image* target, Single x, Single y, Single radius, Integer col
                    Single end, Integer fill, Integer flags) {
   const ErrorContext ctx{kModule, "SCREEN_CIRCLE"};
   if (!(radius > 0)) return;  // also NaN
-  Core& c = surf::core();
-  DrawLock lock(c);
+  DrawLock lock(surf::core());
+  surf::Surface& c = lock.surface();
   std::optional<DrawState> scratch;
   Target t = target_of(c, target, scratch);
   if (!t.valid) return;
@@ -357,8 +356,8 @@ void SCREEN_PAINT(Image* target, Single x, Single y, Integer colour, Integer bor
   const ErrorContext ctx{kModule, "SCREEN_PAINT"};
   (void)pattern;  // solid fills only
   (void)mode;
-  Core& c = surf::core();
-  DrawLock lock(c);
+  DrawLock lock(surf::core());
+  surf::Surface& c = lock.surface();
   std::optional<DrawState> scratch;
   Target t = target_of(c, target, scratch);
   if (!t.valid) return;
@@ -372,8 +371,8 @@ void SCREEN_PAINT(Image* target, Single x, Single y, Integer colour, Integer bor
 
 Integer SCREEN_DRAW_TEXT(Image* target, Single x, Single y, Integer flags, const String& text, Integer colour) {
   const ErrorContext ctx{kModule, "SCREEN_DRAW_TEXT"};
-  Core& c = surf::core();
-  DrawLock lock(c);
+  DrawLock lock(surf::core());
+  surf::Surface& c = lock.surface();
   std::optional<DrawState> scratch;
   Target t = target_of(c, target, scratch);
   if (!t.valid) {
@@ -391,8 +390,8 @@ Integer SCREEN_DRAW_TEXT(Image* target, Single x, Single y, Integer flags, const
 
 void SCREEN_PRINT(const String& text, Integer newline) {
   const ErrorContext ctx{kModule, "SCREEN_PRINT"};
-  Core& c = surf::core();
-  DrawLock lock(c);
+  DrawLock lock(surf::core());
+  surf::Surface& c = lock.surface();
   if (!c.open) return;
   DrawState& s = c.draw;
   Canvas canvas = c.canvas(0);
@@ -452,8 +451,8 @@ Image* SCREEN_IMAGE_CREATE(Integer width, Integer height, Integer colour, Intege
   image->pitch = static_cast<Integer>(pitch);
   std::uint32_t value = px(colour);
   if (flags & SCREEN_FLAG_FORE) {
-    Core& c = surf::core();
-    DrawLock lock(c);
+    DrawLock lock(surf::core());
+    surf::Surface& c = lock.surface();
     value = c.draw.fore;
   }
   std::fill_n(image->pixels.get(), static_cast<std::size_t>(pitch / 4 * height), value);
@@ -469,8 +468,8 @@ void SCREEN_IMAGE_DESTROY(Image* image) {
 Integer SCREEN_PUT(Image* target, Single x, Single y, const Image* image, Integer flags) {
   const ErrorContext ctx{kModule, "SCREEN_PUT"};
   (void)flags;  // copy mode only
-  Core& c = surf::core();
-  DrawLock lock(c);
+  DrawLock lock(surf::core());
+  surf::Surface& c = lock.surface();
   std::optional<DrawState> scratch;
   Target t = target_of(c, target, scratch);
   if (!t.valid || !image || !image->pixels) {

@@ -13,8 +13,8 @@ constexpr int kWidth = 320, kHeight = 200;
 
 // Fills the inclusive rectangle (x0, y0)-(x1, y1), clipped to the surface.
 void fill(int x0, int y0, int x1, int y1, std::uint32_t colour) {
-  surf::Core& c = surf::core();
-  surf::DrawLock lock(c);
+  surf::DrawLock lock(surf::core());
+  surf::Surface& c = lock.surface();
   if (x0 < 0) x0 = 0;
   if (y0 < 0) y0 = 0;
   if (x1 >= c.width) x1 = c.width - 1;

@@ -80,7 +80,7 @@ TEST_F(GuiTest, HeldButtonDragsTheKnobOnEveryCall) {
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(TRACKBAR_GETEVENT(bar));
   EXPECT_LT(headless::now_ms(), t0 + 1);  // neither a release wait nor a sleep
   EXPECT_EQ(TRACKBAR_GETVALUE(bar), 50);
-  EXPECT_EQ(surf::core().lock_count, 0);
+  EXPECT_EQ(surf::core().lock_count(), 0);
   pointer(255, 120, 1);  // bottom edge counts
   EXPECT_TRUE(TRACKBAR_GETEVENT(bar));
   expect_knob_at(255);
@@ -89,7 +89,7 @@ TEST_F(GuiTest, HeldButtonDragsTheKnobOnEveryCall) {
   pointer(300, 110, 3);  // both buttons
   EXPECT_FALSE(TRACKBAR_GETEVENT(bar));
   EXPECT_EQ(TRACKBAR_GETVALUE(bar), 75);
-  EXPECT_EQ(surf::core().lock_count, 0);
+  EXPECT_EQ(surf::core().lock_count(), 0);
 }
 
 TEST_F(GuiTest, ProgressBarFillsIgnoresAndClears) {

@@ -150,8 +150,8 @@ TEST_F(Draw, ImagesAreTargetsAndSources) {
 
 // Rows of page 0 flagged as changed, cleared afterwards.
 std::vector<int> take_changed() {
-  surf::Core& c = surf::core();
-  std::lock_guard lock(c.mutex);
+  surf::DrawLock lock(surf::core());
+  surf::Surface& c = lock.surface();
   std::vector<int> rows;
   for (std::size_t y = 0; y < c.changed.size(); ++y)
     if (c.changed[y]) rows.push_back(static_cast<int>(y));

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <fstream>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "surface/core.hpp"
 #include "surface/headless.hpp"
@@ -39,19 +41,26 @@ TEST_F(Window, OpenRejectsBadArgumentsAndStartsAfresh) {
     EXPECT_EQ(SCREEN_OPEN(w, h, depth, 1, 0, 0), 1) << w << "x" << h << "@" << depth;
     EXPECT_EQ(RUNTIME_LAST_ERROR(), 1);
   }
+  // The surface's state, read under its lock.
+  const auto pages = [] { return surf::DrawLock(surf::core()).surface().pages; };
   EXPECT_EQ(SCREEN_OPEN(8, 4, 24, 0, 0, 0), 0);  // pages <= 0 count as one
-  EXPECT_EQ(surf::core().pages, 1);
+  EXPECT_EQ(pages(), 1);
   EXPECT_EQ(SCREEN_OPEN(8, 4, 32, 9, 0, 0), 0);  // more than two are clamped
-  EXPECT_EQ(surf::core().pages, 2);
+  EXPECT_EQ(pages(), 2);
   // A new open starts from zeroed pages and the default drawing state.
-  surf::Core& c = surf::core();
-  c.page[0][5] = c.page[1][5] = 0x123456;
-  c.draw.fore = 7;
-  c.draw.view = surf::Viewport{10, 10, 5, 5, true, true};
-  c.draw.win.active = true;
-  c.draw.font_height = 16;
-  c.draw.cursor_row = 3;
+  {
+    surf::DrawLock lock(surf::core());
+    surf::Surface& c = lock.surface();
+    c.page[0][5] = c.page[1][5] = 0x123456;
+    c.draw.fore = 7;
+    c.draw.view = surf::Viewport{10, 10, 5, 5, true, true};
+    c.draw.win.active = true;
+    c.draw.font_height = 16;
+    c.draw.cursor_row = 3;
+  }
   ASSERT_EQ(SCREEN_OPEN(64, 48, 32, 2, 4, 0), 0);
+  surf::DrawLock lock(surf::core());
+  const surf::Surface& c = lock.surface();
   EXPECT_EQ(c.page[0][5] | c.page[1][5], 0u);
   EXPECT_EQ(std::tuple(c.draw.fore, c.draw.back), std::tuple(0xFFFFFFFFu, 0xFF000000u));
   EXPECT_EQ(std::tuple(c.draw.view.width, c.draw.view.user_set, c.draw.win.active), std::tuple(64, false, false));
@@ -59,28 +68,35 @@ TEST_F(Window, OpenRejectsBadArgumentsAndStartsAfresh) {
 }
 
 TEST_F(Window, UnlockAndDrawLockMarkRowsClampedToTheSurface) {
-  surf::Core& c = surf::core();
-  SCREEN_LOCK();
-  SCREEN_LOCK();
-  EXPECT_EQ(c.lock_count, 2);
+  // Rows flagged as changed, all flags cleared first by `clear`.
+  const auto changed = [](bool clear = false) {
+    surf::DrawLock lock(surf::core());
+    std::vector<std::uint8_t>& rows = lock.surface().changed;
+    const auto n = std::count(rows.begin(), rows.end(), 1);
+    if (clear) std::fill(rows.begin(), rows.end(), 0);
+    return std::pair{static_cast<int>(n), rows.back() != 0};
+  };
+  for (int i = 0; i < 5; ++i) SCREEN_LOCK();
+  EXPECT_EQ(surf::core().lock_count(), 5);
   // -1 as the last row means the bottom, -1 as both every row; bands are clamped to the surface.
   for (auto [y0, y1, rows] : {std::tuple{190, -1, 10}, {-1, -1, 200}, {-500, 1 << 30, 200}, {50, 40, 0}}) {
-    std::fill(c.changed.begin(), c.changed.end(), 0);
+    changed(true);
     SCREEN_UNLOCK(y0, y1);
-    EXPECT_EQ(std::count(c.changed.begin(), c.changed.end(), 1), rows) << y0 << ".." << y1;
-    EXPECT_EQ(c.changed[199], rows == 0 ? 0 : 1);
+    EXPECT_EQ(changed(), std::pair(rows, rows != 0)) << y0 << ".." << y1;
   }
-  EXPECT_EQ(c.lock_count, 0);
+  SCREEN_UNLOCK(0, 0);
+  SCREEN_UNLOCK(0, 0);  // the count stays at 0
+  EXPECT_EQ(surf::core().lock_count(), 0);
   // The drawing lock marks what it touched, clamped the same way.
-  std::fill(c.changed.begin(), c.changed.end(), 0);
-  { surf::DrawLock lock(c); }  // nothing touched, nothing marked
-  EXPECT_EQ(std::count(c.changed.begin(), c.changed.end(), 1), 0);
+  changed(true);
+  { surf::DrawLock lock(surf::core()); }  // nothing touched, nothing marked
+  EXPECT_EQ(changed().first, 0);
   {
-    surf::DrawLock lock(c);
+    surf::DrawLock lock(surf::core());
     lock.touch(195, 250);
     lock.touch(-3, 2);
   }
-  EXPECT_EQ(std::count(c.changed.begin(), c.changed.end(), 1), 200);
+  EXPECT_EQ(changed().first, 200);
 }
 
 TEST_F(Window, LongSleepsEndSoonAfterAKey) {

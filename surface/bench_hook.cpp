@@ -1,0 +1,67 @@
+// Presenter instrumentation for benchmarks.
+#include "surface/bench_hook.hpp"
+
+#include <chrono>
+#include <mutex>
+#include <utility>
+
+#include "surface/core.hpp"
+
+namespace surf::bench {
+
+namespace {
+
+struct Record {
+  std::mutex m;  // guards everything below
+  bool on = false;
+  std::vector<double> passes;
+  std::size_t shown = 0;
+};
+
+Record& record() {
+  static Record r;
+  return r;
+}
+
+}  // namespace
+
+void record_start() {
+  Record& r = record();
+  std::lock_guard lock(r.m);
+  r.passes.clear();
+  r.shown = 0;
+  r.on = true;
+}
+
+std::size_t record_count() {
+  Record& r = record();
+  std::lock_guard lock(r.m);
+  return r.passes.size();
+}
+
+std::size_t record_shown() {
+  Record& r = record();
+  std::lock_guard lock(r.m);
+  return r.shown;
+}
+
+std::vector<double> record_stop() {
+  Record& r = record();
+  std::lock_guard lock(r.m);
+  r.on = false;
+  return std::exchange(r.passes, {});
+}
+
+void record_pass(bool rows) {
+  Record& r = record();
+  std::lock_guard lock(r.m);
+  if (!r.on) return;
+  r.passes.push_back(
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count());
+  if (rows) ++r.shown;
+}
+
+std::uint64_t frames_completed() { return core().handover().completed(); }
+std::uint64_t frames_shown() { return core().handover().shown(); }
+
+}  // namespace surf::bench
