@@ -42,7 +42,7 @@ int run_program() {
   SCREEN_CLEAR(0);
   for (;;) {
     TIME_SLEEP(10);
-    if (INPUT_KEY() == "\xFFk") return 0;
+    if (IS_CLOSE_KEY(INPUT_KEY())) return 0;
   }
 }
 #endif

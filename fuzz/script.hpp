@@ -7,17 +7,14 @@
 
 namespace fuzz {
 
-// Key codes the widgets act on, and the close request.
-inline constexpr Integer kKeys[] = {8, 9, 13, 27, 255 + 256 * 'K', 255 + 256 * 'M', 255 + 256 * 'H', 255 + 256 * 'P',
-                                    255 + 256 * 'G', 255 + 256 * 'O', 255 + 256 * 'S', 255 + 256 * 'k'};
-
-// A key code: a widget key, a character, or any code the window could send.
+// A key code: a named key (the widgets' keys and the close request among them), a character,
+// or any code the window could send.
 inline Integer key_code(FuzzedDataProvider& in) {
   switch (in.ConsumeIntegralInRange<int>(0, 3)) {
     case 0:
-      return pick(in, kKeys);
+      return surf::kKeyTable[in.ConsumeIntegralInRange<std::size_t>(0, surf::kKeyTable.size() - 1)].code;
     case 1:
-      return 255 + 256 * in.ConsumeIntegralInRange<Integer>(0, 255);
+      return surf::extended_key_code(in.ConsumeIntegralInRange<int>(0, 255));
     default:
       return in.ConsumeIntegralInRange<Integer>(0, 255);
   }

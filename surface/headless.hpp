@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
+#include "surface/key_table.hpp"
 #include "surface/types.hpp"
 
 namespace headless {
@@ -32,6 +34,10 @@ void press(double at_ms, int button = 1);       // button bit: 1 left, 2 right, 
 void release(double at_ms, int button = 1);     // seen even outside (the window holds the pointer)
 void wheel(double at_ms, int notches);          // +1 per notch up, -1 per notch down
 void key(double at_ms, Integer code);           // a key code as INPUT_KEY encodes it (< 256, or 255 + 256 * scan)
+// The same for a key given as INPUT_KEY returns it (KEY_END, "a"); a text no key gives is ignored.
+inline void key(double at_ms, std::string_view text) {
+  if (const Integer code = surf::key_code(text); code >= 0) key(at_ms, code);
+}
 void type(double at_ms, const std::string& cp437);  // one key per byte
 void close_request(double at_ms);               // the window's close button
 void activate(double at_ms, bool active);       // window activation; deactivation clears buttons

@@ -81,25 +81,6 @@ void put_utf8(std::string& out, char32_t cp) {
 
 }  // namespace
 
-int scan_code(Special key) noexcept {
-  switch (key) {
-    case Special::Left: return 0x4B;
-    case Special::Right: return 0x4D;
-    case Special::Up: return 0x48;
-    case Special::Down: return 0x50;
-    case Special::Home: return 0x47;
-    case Special::End: return 0x4F;
-    case Special::Delete: return 0x53;
-    case Special::Insert: return 0x52;
-    case Special::PageUp: return 0x49;
-    case Special::PageDown: return 0x51;
-    case Special::F11: return 0x85;
-    case Special::F12: return 0x86;
-    default:  // F1..F10 are consecutive from 0x3B
-      return 0x3B + (static_cast<int>(key) - static_cast<int>(Special::F1));
-  }
-}
-
 String key_string(Integer code) {
   if (code >= 0 && code < 256) return String(1, static_cast<char>(code));
   String s(2, '\0');

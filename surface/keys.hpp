@@ -4,33 +4,27 @@
 #include <string>
 #include <string_view>
 
+#include "surface/key_table.hpp"
 #include "surface/types.hpp"
 
 namespace keys {
 
-// Key codes of keys that carry a control character.
-inline constexpr Integer kBackspace = 8;
-inline constexpr Integer kTab = 9;
-inline constexpr Integer kEnter = 13;
-inline constexpr Integer kEscape = 27;
-
-// Keys without a character, independent of any window system.
-enum class Special {
-  Left, Right, Up, Down, Home, End, Delete, Insert, PageUp, PageDown,
-  F1, F2, F3, F4, F5, F6, F7, F8, F9, F10, F11, F12,
-};
-
-// The PC keyboard scan code (extended-key convention) of a key without a character.
-int scan_code(Special key) noexcept;
+// The key codes of the one key table (surface/key_table.hpp) under the names the backends use.
+using Special = surf::Key;
+inline constexpr Integer kBackspace = surf::key_code(Special::Backspace);
+inline constexpr Integer kTab = surf::key_code(Special::Tab);
+inline constexpr Integer kEnter = surf::key_code(Special::Enter);
+inline constexpr Integer kEscape = surf::key_code(Special::Escape);
+inline constexpr Integer kClose = surf::key_code(Special::Close);
 
 // Key code of an extended key: 255 + 256 * scan.
-constexpr Integer extended(int scan) noexcept { return 255 + 256 * scan; }
+constexpr Integer extended(int scan) noexcept { return surf::extended_key_code(scan); }
 
-// The key code of a key without a character.
-inline Integer code_of(Special key) noexcept { return extended(scan_code(key)); }
+// The key code of a named key.
+constexpr Integer code_of(Special key) noexcept { return surf::key_code(key); }
 
-// The close request of the window: chr(255) + "k".
-inline constexpr Integer kClose = extended('k');
+// The PC keyboard scan code of a key without a character.
+constexpr int scan_code(Special key) noexcept { return (code_of(key) - 255) / 256; }
 
 // The string INPUT_KEY returns for `code`: one byte below 256, else low byte then high byte.
 String key_string(Integer code);

@@ -1,6 +1,9 @@
 #pragma once
 // The drawing surface in its window, and mouse, keyboard and time services.
 // Every operation is called from the program's single thread.
+#include <string_view>
+
+#include "surface/key_table.hpp"
 #include "surface/types.hpp"
 
 // An off-screen image: a target for primitives and a source for SCREEN_PUT.
@@ -82,3 +85,25 @@ Integer INPUT_MOUSE(Integer& x, Integer& y, Integer& wheel, Integer& buttons, In
 String INPUT_KEY();
 // Waits ms milliseconds; from 100 on, returns early when a key comes in (see the key-hit flag).
 void TIME_SLEEP(Integer ms);
+
+// ---- Keys as INPUT_KEY returns them ----------------------------------------------------------
+// Typed characters are their code page 437 byte; these are the keys with a name.
+
+inline constexpr std::string_view KEY_BACKSPACE = surf::key_text<surf::Key::Backspace>;  // chr(8)
+inline constexpr std::string_view KEY_TAB = surf::key_text<surf::Key::Tab>;              // chr(9)
+inline constexpr std::string_view KEY_ENTER = surf::key_text<surf::Key::Enter>;          // chr(13)
+inline constexpr std::string_view KEY_ESCAPE = surf::key_text<surf::Key::Escape>;        // chr(27)
+inline constexpr std::string_view KEY_LEFT = surf::key_text<surf::Key::Left>;            // chr(255) + "K"
+inline constexpr std::string_view KEY_RIGHT = surf::key_text<surf::Key::Right>;          // chr(255) + "M"
+inline constexpr std::string_view KEY_UP = surf::key_text<surf::Key::Up>;                // chr(255) + "H"
+inline constexpr std::string_view KEY_DOWN = surf::key_text<surf::Key::Down>;            // chr(255) + "P"
+inline constexpr std::string_view KEY_HOME = surf::key_text<surf::Key::Home>;            // chr(255) + "G"
+inline constexpr std::string_view KEY_END = surf::key_text<surf::Key::End>;              // chr(255) + "O"
+inline constexpr std::string_view KEY_DELETE = surf::key_text<surf::Key::Delete>;        // chr(255) + "S"
+inline constexpr std::string_view KEY_INSERT = surf::key_text<surf::Key::Insert>;        // chr(255) + "R"
+inline constexpr std::string_view KEY_PAGEUP = surf::key_text<surf::Key::PageUp>;        // chr(255) + "I"
+inline constexpr std::string_view KEY_PAGEDOWN = surf::key_text<surf::Key::PageDown>;    // chr(255) + "Q"
+inline constexpr std::string_view KEY_CLOSE = surf::key_text<surf::Key::Close>;          // chr(255) + "k"
+
+// True when key, as INPUT_KEY returned it, is the window's close request.
+inline Boolean IS_CLOSE_KEY(std::string_view key) noexcept { return key == KEY_CLOSE; }

@@ -122,10 +122,10 @@ Boolean LISTBOX_GETEVENT(LISTBOX& list) {
 
   const String key = INPUT_KEY();
   const long long turn = static_cast<long long>(LASTWHEEL) - old;
-  if (turn > 0 || key == "\xFF" "H") {
+  if (turn > 0 || key == KEY_UP) {
     gui::page_up(list);
     DISPLAYITEMS(list);
-  } else if (turn < 0 || key == "\xFF" "P") {
+  } else if (turn < 0 || key == KEY_DOWN) {
     if (gui::page_down(list)) DISPLAYITEMS(list);
   }
   return chosen;

@@ -7,12 +7,6 @@
 
 namespace {
 
-constexpr const char* kLeft = "\xFF" "K";
-constexpr const char* kRight = "\xFF" "M";
-constexpr const char* kHome = "\xFF" "G";
-constexpr const char* kEnd = "\xFF" "O";
-constexpr const char* kDelete = "\xFF" "S";
-
 long long length(const String& s) { return static_cast<long long>(s.size()); }
 
 // text = first `keep_front` bytes + middle + last `keep_back` bytes, each count clamped to 0..n
@@ -105,21 +99,21 @@ void edit_key(TEXTBOX& box, EditView& view, const String& key) {
   long long& v = view.start;
   const bool writable = box.READONLY == 0;
 
-  if (key == kLeft) {
+  if (key == KEY_LEFT) {
     if (cur > 0) --cur;
     if (cur < v && v > 0) --v;  // v never goes below the first character
-  } else if (key == kRight) {
+  } else if (key == KEY_RIGHT) {
     if (cur < n) ++cur;
     if (cur > v + c - 1) ++v;
-  } else if (key == kHome) {
+  } else if (key == KEY_HOME) {
     cur = 0;
     v = 0;
-  } else if (key == kEnd) {
+  } else if (key == KEY_END) {
     cur = n;
     if (n > c) v = n - c;  // cursor ends in column c, right of the field's last column
-  } else if (key == kDelete) {
+  } else if (key == KEY_DELETE) {
     if (writable && n > 0 && cur < n) splice(text, cur, {}, n - cur - 1);
-  } else if (key.size() == 1 && key[0] == '\b') {
+  } else if (key == KEY_BACKSPACE) {
     if (writable && n > 0 && cur > 0) {
       splice(text, cur - 1, {}, n - cur);
       --cur;
@@ -203,7 +197,7 @@ void TEXTBOX_EDIT(TEXTBOX& box) {
     gui::edit_key(box, view, key);
 
     const bool outside_click = mouse.status == 0 && mouse.buttons == 1 && !mouse.inside(field, gui::Edges::Inclusive);
-    if (key == "\r" || outside_click) break;
+    if (key == KEY_ENTER || outside_click) break;
   }
 
   SCREEN_LOCK();

@@ -57,7 +57,7 @@ void OPENWINDOW(Integer width, Integer height, const String& title) {
 
 Boolean WINDOW_EVENT_CLOSE() {
   const ErrorContext ctx{"Inc/GUI", "WINDOW_EVENT_CLOSE"};
-  return INPUT_KEY() == String{"\xFF" "k"};
+  return IS_CLOSE_KEY(INPUT_KEY());
 }
 
 void SETTEXT(Integer x, Integer y, Integer w, Integer h, const String& text, Integer mode, Integer fore,

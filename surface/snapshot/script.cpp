@@ -2,7 +2,6 @@
 #include "surface/snapshot.hpp"
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cmath>
 #include <utility>
@@ -66,24 +65,12 @@ std::string lower(std::string_view s) {
 }  // namespace
 
 std::optional<Integer> key_code(std::string_view word) {
-  using keys::Special;
-  static constexpr std::array<std::pair<std::string_view, Special>, 22> kSpecial{{
-      {"left", Special::Left}, {"right", Special::Right}, {"up", Special::Up}, {"down", Special::Down},
-      {"home", Special::Home}, {"end", Special::End}, {"delete", Special::Delete},
-      {"insert", Special::Insert}, {"pageup", Special::PageUp}, {"pagedown", Special::PageDown},
-      {"f1", Special::F1}, {"f2", Special::F2}, {"f3", Special::F3}, {"f4", Special::F4},
-      {"f5", Special::F5}, {"f6", Special::F6}, {"f7", Special::F7}, {"f8", Special::F8},
-      {"f9", Special::F9}, {"f10", Special::F10}, {"f11", Special::F11}, {"f12", Special::F12},
-  }};
   const std::string name = lower(word);
-  if (name == "enter") return keys::kEnter;
-  if (name == "backspace") return keys::kBackspace;
-  if (name == "tab") return keys::kTab;
-  if (name == "escape") return keys::kEscape;
-  for (const auto& [n, key] : kSpecial)
-    if (n == name) return keys::code_of(key);
+  // The close request has a verb of its own.
+  for (const surf::KeyEntry& k : surf::kKeyTable)
+    if (k.key != surf::Key::Close && k.name == name) return k.code;
   // A code as the key queue holds it: one byte, or 255 + 256 * scan with a one-byte scan.
-  const auto v = integer(word, 0, keys::extended(255));
+  const auto v = integer(word, 0, surf::extended_key_code(255));
   if (!v) return std::nullopt;
   if (*v < 256 || (*v - 255) % 256 == 0) return static_cast<Integer>(*v);
   return std::nullopt;

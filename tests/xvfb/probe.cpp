@@ -52,7 +52,7 @@ int main() {
     if (outside == 0) fill(280, 180, 289, 189, static_cast<std::uint32_t>((0x80 + 16 * wheel) & 0xFF));
 
     const String key = INPUT_KEY();
-    if (key == "\xFFk") return 0;
+    if (IS_CLOSE_KEY(key)) return 0;
     if (!key.empty() && cells < 28) {
       // Each key becomes a 10x10 cell of colour 0x40 b0 b1 (b1 = 0 for one-byte keys).
       const auto b0 = static_cast<unsigned char>(key[0]);

@@ -8,8 +8,6 @@ using namespace guitest;
 
 namespace {
 
-constexpr Integer kEnterCode = 13, kBackspaceCode = 8;
-
 std::vector<std::uint32_t> snapshot() {
   std::vector<std::uint32_t> px;
   for (int y = 0; y < 480; ++y)
@@ -86,7 +84,7 @@ TEST_F(GuiTest, InputBoxReturnsTheTextAndRestoresThePicture) {
   double t = headless::now_ms();
   headless::click(t + 5, 280, 170);  // cursor after the initial text
   headless::type(t + 40, "abc");
-  headless::key(t + 60, kEnterCode);
+  headless::key(t + 60, KEY_ENTER);
   headless::click(t + 100, 169, 200);  // one left of "Ok"
   headless::click(t + 150, 170, 200);
   EXPECT_EQ(INPUTBOX(100, 100, 200, "Eingabe", "Name:", "xy", 0), "xyabc");
@@ -103,9 +101,9 @@ TEST_F(GuiTest, InputBoxReturnsTheTextAndRestoresThePicture) {
 
   t = headless::now_ms();
   headless::click(t + 5, 280, 170);
-  headless::key(t + 40, kBackspaceCode);
+  headless::key(t + 40, KEY_BACKSPACE);
   headless::type(t + 41, "zz");
-  headless::key(t + 60, kEnterCode);
+  headless::key(t + 60, KEY_ENTER);
   headless::click(t + 100, 229, 209);
   EXPECT_EQ(INPUTBOX(100, 100, 200, "Info", "Nur lesen:", "fest", 1), "fest");
   EXPECT_EQ(snapshot(), before);

@@ -5,8 +5,6 @@ using namespace guitest;
 
 namespace {
 
-constexpr Integer kUp = extended('H'), kDown = extended('P');
-
 // A 4-row list (70 pixels high) at (100, 100) holding n items.
 LISTBOX filled(int n) {
   LISTBOX list = LISTBOX_NEW(100, 100, 200, 70);
@@ -75,14 +73,15 @@ TEST_F(GuiTest, KeysAndWheelPageWhileThePointerIsInside) {
   EXPECT_EQ(LASTWHEEL, 0);
   list.TOPINDEX = 8;  // items 8, 9 and two empty rows
   headless::click(headless::now_ms(), 150, 100 + 3 * 16 + 4);
-  headless::key(headless::now_ms(), kUp);
+  headless::key(headless::now_ms(), KEY_UP);
   EXPECT_FALSE(LISTBOX_GETEVENT(list));  // no wheel turn on coming back; empty row; key handled
   EXPECT_EQ(list.TOPINDEX, 4);
 
-  const struct { int wheel; Integer key; Integer top; } steps[] = {{0, kDown, 6}, {0, kUp, 2}, {-1, 0, 6}, {1, 0, 2}};
+  const struct { int wheel; std::string_view key; Integer top; } steps[] = {
+      {0, KEY_DOWN, 6}, {0, KEY_UP, 2}, {-1, {}, 6}, {1, {}, 2}};
   for (const auto& s : steps) {
     if (s.wheel) headless::wheel(headless::now_ms(), s.wheel);
-    if (s.key) headless::key(headless::now_ms(), s.key);
+    if (!s.key.empty()) headless::key(headless::now_ms(), s.key);
     LISTBOX_GETEVENT(list);
     EXPECT_EQ(list.TOPINDEX, s.top);
   }

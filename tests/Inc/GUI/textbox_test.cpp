@@ -7,7 +7,7 @@ using namespace guitest;
 
 namespace {
 
-const String kL{"\xFF" "K"}, kR{"\xFF" "M"}, kHome{"\xFF" "G"}, kEnd{"\xFF" "O"}, kDel{"\xFF" "S"}, kBs{"\b"};
+const String kL{KEY_LEFT}, kR{KEY_RIGHT}, kHome{KEY_HOME}, kEnd{KEY_END}, kDel{KEY_DELETE}, kBs{KEY_BACKSPACE};
 
 // A record driven by the editor's key rules without a window.
 struct Editor {
@@ -43,7 +43,9 @@ TEST(LineEditorKeys, ScrollingByTypingArrowsHomeEndAndBackspace) {
   e.press(kBs).is("abcdefgijkl", 7, 2);  // scrolls back though the cursor is mid-field
   e.press(kDel).is("abcdefgjkl", 7, 2);
   e.press(kEnd).press(kDel).press(kHome).press(kBs);  // nothing after / before the cursor
-  for (const String key : {"\r", "\t", "\x1E", "\xFF" "H", "", "ab"}) e.press(key);
+  using std::string_view;
+  for (const string_view key : {KEY_ENTER, KEY_TAB, string_view("\x1E"), KEY_UP, string_view(), string_view("ab")})
+    e.press(String(key));
   e.is("abcdefgjkl", 0, 0);
 }
 
@@ -79,7 +81,7 @@ TEST_F(GuiTest, FieldClicksAndAnEditingSession) {
     EXPECT_EQ(t.CURSOR, cursor);
   }
   const double t0 = headless::now_ms();
-  headless::key(t0, extended('O'));  // End: v = 2
+  headless::key(t0, KEY_END);  // v = 2
   headless::click(t0 + 5, 102, 110);   // column 0 of the view
   headless::click(t0 + 40, 100, 110);  // on the outline: ignored
   headless::move(t0 + 80, 300, 300);   // both buttons outside: ignored
@@ -102,10 +104,10 @@ TEST_F(GuiTest, FieldClicksAndAnEditingSession) {
 TEST_F(GuiTest, EditOfAHugeTextKeepsEveryCharacter) {
   TEXTBOX t = TEXTBOX_NEW(100, 100, 80, 20, String(100000, 'x'), 0, MODE_TEXT);
   const double t0 = headless::now_ms();
-  headless::key(t0, extended('O'));
+  headless::key(t0, KEY_END);
   for (int i = 0; i < 500; ++i) headless::key(t0 + 1 + 4 * i, i % 2 ? 8 : 'y');  // 8: Backspace
-  headless::key(t0 + 2005, extended('G'));
-  for (int i = 0; i < 500; ++i) headless::key(t0 + 2010 + 4 * i, i % 2 ? extended('S') : 'z');
+  headless::key(t0 + 2005, KEY_HOME);
+  for (int i = 0; i < 500; ++i) headless::key(t0 + 2010 + 4 * i, i % 2 ? KEY_DELETE : "z");
   headless::key(t0 + 4100, 13);  // Enter
   TEXTBOX_EDIT(t);  // about 4000 passes; their cost is measured by bench_gui
   EXPECT_EQ(t.TEXT.size(), 100000u);
@@ -121,7 +123,8 @@ TEST_F(GuiTest, CursorLeavesNoMarkOutsideTheInterior) {
     String text;
     std::vector<Integer> keys;  // Enter follows
   };
-  const Integer kEndKey = extended('O'), kHomeKey = extended('G'), kRightKey = extended('M');
+  const Integer kEndKey = surf::key_code(KEY_END), kHomeKey = surf::key_code(KEY_HOME),
+                kRightKey = surf::key_code(KEY_RIGHT);
   const Case cases[] = {
       {80, 20, "2.0", {kEndKey, '1', '2', '3', '4', '5', '6', '7'}},   // ends in the last column
       {80, 20, String(30, 'x'), {kEndKey, kRightKey, 'y', kEndKey}},   // after End: column c
@@ -151,7 +154,7 @@ TEST_F(GuiTest, CursorLeavesNoMarkOutsideTheInterior) {
     for (std::size_t i = 0; i < k.keys.size(); ++i) headless::key(t0 + 2 + 2 * i, k.keys[i]);
     bool cursor_seen = false;  // while editing, after the last key
     headless::at(t0 + 3 + 2 * k.keys.size(), [&] { cursor_seen = count_of(0, 0, 639, 479, COLOR_CURSOR) > 0; });
-    headless::key(t0 + 5 + 2 * k.keys.size(), 13);
+    headless::key(t0 + 5 + 2 * k.keys.size(), KEY_ENTER);
     TEXTBOX_EDIT(t);
     EXPECT_EQ(outside(), before);
     EXPECT_TRUE(cursor_seen);

@@ -1,4 +1,5 @@
 #include "surface/keys.hpp"
+#include "surface/surface.hpp"
 
 #include <gtest/gtest.h>
 
@@ -24,18 +25,23 @@ TEST(Cp437, TypedTextKeepsKnownCharactersAndDropsTheRest) {
   EXPECT_EQ(keys::cp437_to_utf8(std::string("\x84" "b\0c", 4)), "\xC3\xA4" "b");  // stops at 0
 }
 
-TEST(KeyCodes, ExtendedKeysUseTheirScanCodes) {
-  using keys::Special;
-  for (auto [key, text] : {std::pair{Special::Left, "\xFFK"}, {Special::Right, "\xFFM"}, {Special::Up, "\xFFH"},
-                           {Special::Down, "\xFFP"}, {Special::Home, "\xFFG"}, {Special::End, "\xFFO"},
-                           {Special::Delete, "\xFFS"}})
-    EXPECT_EQ(keys::key_string(keys::code_of(key)), text);
-  EXPECT_EQ(keys::key_string(keys::kClose), "\xFFk");
+TEST(KeyCodes, NamedKeysAreTheStringsInputKeyReturns) {
+  using std::pair, std::string_view;
+  for (auto [name, text] : {pair{KEY_LEFT, "\xFFK"}, {KEY_RIGHT, "\xFFM"}, {KEY_UP, "\xFFH"}, {KEY_DOWN, "\xFFP"},
+                            {KEY_HOME, "\xFFG"}, {KEY_END, "\xFFO"}, {KEY_DELETE, "\xFFS"}, {KEY_CLOSE, "\xFFk"},
+                            {KEY_ENTER, "\r"}, {KEY_BACKSPACE, "\b"}, {KEY_ESCAPE, "\x1B"}})
+    EXPECT_EQ(name, string_view(text));
+  EXPECT_TRUE(IS_CLOSE_KEY(String("\xFF" "k")));
+  EXPECT_FALSE(IS_CLOSE_KEY("k"));
+  EXPECT_FALSE(IS_CLOSE_KEY(String("\xFF" "k\0", 3)));
+  // Every code of the table survives the way through the key queue's string and back.
+  for (const surf::KeyEntry& k : surf::kKeyTable) EXPECT_EQ(surf::key_code(keys::key_string(k.code)), k.code) << k.name;
   // The function keys are not contiguous: F11 and F12 follow far after F10.
-  EXPECT_EQ(keys::scan_code(Special::F10), 0x44);
-  EXPECT_EQ(keys::scan_code(Special::F11), 0x85);
-  EXPECT_EQ(keys::key_string(keys::kEnter), "\r");
+  EXPECT_EQ(keys::scan_code(surf::Key::F10), 0x44);
+  EXPECT_EQ(keys::scan_code(surf::Key::F11), 0x85);
   EXPECT_EQ(keys::key_string(132), "\x84");
+  EXPECT_EQ(surf::key_code(""), -1);
+  EXPECT_EQ(surf::key_code("ab"), -1);
 }
 
 }  // namespace
