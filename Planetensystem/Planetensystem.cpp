@@ -5,6 +5,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "surface/reset.hpp"
+
 namespace {
 constexpr const char* kModule = "Planetensystem";
 }  // namespace
@@ -55,6 +57,16 @@ constexpr ViewLayout kLayouts[2] = {
 
 // A colour held as a Double, rounded to the nearest integer (halves to even).
 Integer colour_of(Double value) { return static_cast<Integer>(std::nearbyint(value)); }
+
+// The module-level state as at program start, for a new session in the same process.
+void reset_module() {
+  FARBE = Array<Double>{};
+  UMLAUFZEIT = Array<Double>{};
+  RADIUS = Array<Double>{};
+  BUTTON_STOP = BUTTON{};
+  LIST_AUSWAHL = LISTBOX{};
+}
+const rt::ResetHook reset_hook{reset_module};
 
 }  // namespace
 
@@ -153,14 +165,6 @@ void finish(Run& run) {
   run.stars = nullptr;
   SCREEN_SET_VIEW(SCREEN_VIEW_RESET, SCREEN_VIEW_RESET, SCREEN_VIEW_RESET, SCREEN_VIEW_RESET, 0, 0, 0);
   SCREEN_SET_WINDOW(0, 0, 0, 0, 0);
-}
-
-void reset_module() {
-  FARBE = Array<Double>{};
-  UMLAUFZEIT = Array<Double>{};
-  RADIUS = Array<Double>{};
-  BUTTON_STOP = BUTTON{};
-  LIST_AUSWAHL = LISTBOX{};
 }
 
 int main_sequence() {

@@ -60,8 +60,6 @@ void finish(Run& run);
 // The year counter text for an Earth angle in radians: angle / 2pi as Single, then " Jahre".
 String year_text(Double earth_angle);
 
-// Puts the module-level state back to empty records, for a fresh session in the same process.
-void reset_module();
 // The program: table set-up, window, polling loop until the close request; returns the exit status.
 int main_sequence();
 

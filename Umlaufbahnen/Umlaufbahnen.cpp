@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "surface/reset.hpp"
+
 LISTBOX LIST_AUSWAHL;
 TEXTBOX TEXTBOX_Y0;
 TEXTBOX TEXTBOX_VX0;
@@ -16,7 +18,22 @@ Double Y0 = 0, VX0 = 0, FENSTER = 0;
 
 namespace orbit {
 
-void (*pass_observer)(const Run& run) = nullptr;
+namespace {
+
+// The module-level state as at program start, for a new session in the same process.
+void reset_module() {
+  LIST_AUSWAHL = LISTBOX{};
+  TEXTBOX_Y0 = TEXTBOX{};
+  TEXTBOX_VX0 = TEXTBOX{};
+  TEXTBOX_FENSTER = TEXTBOX{};
+  BUTTON_START = BUTTON{};
+  BUTTON_STOP = BUTTON{};
+  POTENTIAL = 0;
+  Y0 = VX0 = FENSTER = 0;
+}
+const rt::ResetHook reset_hook{reset_module};
+
+}  // namespace
 
 Double force(Integer potential, Double r) {
   switch (potential) {
@@ -96,18 +113,6 @@ void end_run() {
   SCREEN_SET_WINDOW(0, 0, 0, 0, 0);
 }
 
-void reset_module() {
-  LIST_AUSWAHL = LISTBOX{};
-  TEXTBOX_Y0 = TEXTBOX{};
-  TEXTBOX_VX0 = TEXTBOX{};
-  TEXTBOX_FENSTER = TEXTBOX{};
-  BUTTON_START = BUTTON{};
-  BUTTON_STOP = BUTTON{};
-  POTENTIAL = 0;
-  Y0 = VX0 = FENSTER = 0;
-  pass_observer = nullptr;
-}
-
 int main_sequence() {
   const ErrorContext ctx{"Umlaufbahnen", nullptr};
   rt::install_fault_handlers();
@@ -150,10 +155,7 @@ void BUTTON_START_EVENT() {
   const ErrorContext ctx{"Umlaufbahnen", "BUTTON_START_EVENT"};
   orbit::Run run;
   orbit::begin_run(run);
-  for (;;) {
-    const bool stop = orbit::run_pass(run);
-    if (orbit::pass_observer != nullptr) orbit::pass_observer(run);
-    if (stop) break;
+  while (!orbit::run_pass(run)) {
   }
   orbit::end_run();
 }

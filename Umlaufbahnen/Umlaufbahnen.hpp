@@ -57,11 +57,6 @@ bool run_pass(Run& run);
 // Gives the whole screen back in pixel coordinates.
 void end_run();
 
-// Called after every pass of a run when set; lets tests observe or steer a session.
-extern void (*pass_observer)(const Run& run);
-
-// Puts the module-level state back to the values at program start, for a fresh session.
-void reset_module();
 // The program: window, polling loop until the close request; returns the exit status.
 int main_sequence();
 

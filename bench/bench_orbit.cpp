@@ -54,7 +54,6 @@ namespace {
 // A session with the default fields and a run begun, as after a click on "Simulation Start".
 orbit::Run& started_run() {
   static orbit::Run* run = [] {
-    orbit::reset_module();
     headless::reset();
     CREATEWINDOW_MAIN();
     auto* r = new orbit::Run;

@@ -36,7 +36,6 @@ double thread_cpu_seconds() {
 // A run begun as after a click on "Simulation Start" with the default fields.
 orbit::Run& started_run() {
   static orbit::Run run;
-  orbit::reset_module();
   CREATEWINDOW_MAIN();
   orbit::begin_run(run);
   return run;

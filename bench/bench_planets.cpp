@@ -69,7 +69,6 @@ struct AllPlanets {
   explicit AllPlanets(bool real) {
     headless::reset();
     headless::use_real_clock(real);
-    planets::reset_module();
     planets::setup_tables(RADIUS, UMLAUFZEIT, FARBE);
     OPENWINDOW_MAIN();
     planets::prepare(run, RADIUS, UMLAUFZEIT, 1);

@@ -73,7 +73,6 @@ void open_once() {
   static bool done = false;
   if (done) return;
   done = true;
-  planets::reset_module();
   planets::setup_tables(RADIUS, UMLAUFZEIT, FARBE);
   if (SCREEN_OPEN(8, 8, 32, 1, 4, 0) != 0) return;  // probe first: OPENWINDOW ends the program on failure
   OPENWINDOW_MAIN();

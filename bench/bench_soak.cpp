@@ -94,7 +94,6 @@ void report(benchmark::State& state, const Soak& r, const char* unit) {
 // 10^8 passes of the run loop (step, point, Stop poll) from the default start values.
 void BM_OrbitSoak(benchmark::State& state) {
   for (auto _ : state) {
-    orbit::reset_module();
     headless::reset();
     CREATEWINDOW_MAIN();
     orbit::Run run;
@@ -112,7 +111,6 @@ BENCHMARK(BM_OrbitSoak)->Iterations(1)->Unit(benchmark::kSecond);
 void BM_PlanetsSoak(benchmark::State& state) {
   for (auto _ : state) {
     headless::reset();
-    planets::reset_module();
     planets::setup_tables(RADIUS, UMLAUFZEIT, FARBE);
     OPENWINDOW_MAIN();
     planets::Run run;

@@ -20,7 +20,6 @@ void check_state(const LISTBOX& list) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider in(data, size);
   headless::reset();
-  LASTWHEEL = 0;
   constexpr Integer kWidth = 256, kHeight = 256;
   OPENWINDOW(kWidth, kHeight, "fuzz");
 

@@ -12,6 +12,7 @@
 #include "surface/backend.hpp"
 #include "surface/headless.hpp"
 #include "surface/keys.hpp"
+#include "surface/reset.hpp"
 
 namespace {
 
@@ -148,6 +149,7 @@ namespace headless {
 void reset() {
   state() = State{};
   surf::core().reset();
+  rt::reset_all();
 }
 
 double now_ms() { return surf::backend::now_ms(); }

@@ -12,8 +12,8 @@
 
 namespace headless {
 
-// Forgets the surface, the script and all input state; the clock restarts at 0 and is
-// virtual again.
+// Forgets the surface, the script and all input state and puts every module's registered state
+// back (surface/reset.hpp), as in a new process; the clock restarts at 0 and is virtual again.
 void reset();
 
 // Switches the clock that TIME_SLEEP waits on. Real (true): TIME_SLEEP really sleeps and

@@ -2,6 +2,7 @@
 #include <random>
 #include <sstream>
 
+#include "surface/reset.hpp"
 #include "surface/runtime.hpp"
 
 namespace {
@@ -28,10 +29,19 @@ struct RandomState {
   Double previous = 0.0;
 };
 
+void reset_random();
+
+// Made on the first draw, which also puts the generator on the reset list: a new session
+// starts the sequence again.
 RandomState& random_state() {
-  static RandomState state;
+  static RandomState state = [] {
+    rt::on_reset(reset_random);
+    return RandomState{};
+  }();
   return state;
 }
+
+void reset_random() { random_state() = RandomState{}; }
 
 }  // namespace
 

@@ -2,8 +2,14 @@
 #include <algorithm>
 
 #include "Inc/GUI.hpp"
+#include "surface/reset.hpp"
 
 Integer LASTWHEEL = 0;
+
+namespace {
+void reset_wheel() { LASTWHEEL = 0; }
+const rt::ResetHook reset_hook{reset_wheel};
+}  // namespace
 
 namespace gui {
 

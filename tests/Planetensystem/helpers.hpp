@@ -21,11 +21,7 @@ using Pixel = std::pair<int, int>;
 inline std::uint32_t rgb(int x, int y) { return headless::pixel(x, y) & 0xFFFFFFu; }
 
 // Empty module state and a new headless surface with its clock at 0.
-inline void fresh_session() {
-  headless::reset();
-  planets::reset_module();
-  LASTWHEEL = 0;
-}
+inline void fresh_session() { headless::reset(); }
 
 // An independent copy of the generator (its own test checks it against a transcription):
 // MT19937 whose state is s[0] = 0, s[i] = s[i-1] * 1664525 + 1013904223; output / 2^32.
@@ -42,7 +38,7 @@ class Reference {
   std::mt19937 gen_;
 };
 
-// How many numbers this process has drawn so far, found from the last one
+// How many numbers this session has drawn so far, found from the last one
 // (MATH_RANDOM(0) gives 0 before the first draw).
 inline long draws_used() {
   const double last = MATH_RANDOM(0);

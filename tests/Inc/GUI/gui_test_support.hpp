@@ -11,9 +11,6 @@
 
 namespace guitest {
 
-// The key code of a key without a character, from its scan byte.
-constexpr Integer extended(char scan) { return 255 + 256 * scan; }
-
 inline std::uint32_t rgb(int x, int y) { return headless::pixel(x, y) & 0xFFFFFFu; }
 
 // Pixels of `colour` in (x0, y0)-(x1, y1), as offsets from (ox, oy).
@@ -48,7 +45,6 @@ class GuiTest : public ::testing::Test {
  protected:
   void SetUp() override {
     headless::reset();
-    LASTWHEEL = 0;
     OPENWINDOW(640, 480, "test");
   }
   // One mouse poll: moves the scripted clock on a step so that events due now arrive.

@@ -22,7 +22,6 @@ class GalleryTest : public ::testing::Test {
  protected:
   void SetUp() override {
     headless::reset();
-    LASTWHEEL = 0;
     gallery::open_window(g);
   }
   // Polls until the virtual clock has passed `ms` from now.
@@ -111,7 +110,6 @@ TEST_F(GalleryTest, DialogsAnswerAndLeaveThePictureAsItWas) {
 
 TEST(GalleryRun, EndsOnTheCloseRequest) {
   headless::reset();
-  LASTWHEEL = 0;
   headless::click(100, 200, 40, 80);  // message box
   headless::click(250, 400, 190, 20);  // "Not sure"
   headless::close_request(350);

@@ -20,7 +20,6 @@ class Edges : public ::testing::Test {
  protected:
   void SetUp() override {
     headless::reset();
-    LASTWHEEL = 0;
     OPENWINDOW(640, 480, "edges");
   }
   // Lets the virtual clock pass `ms` so that scripted events due by then arrive.
@@ -85,17 +84,10 @@ TEST_F(Edges, ListChoiceWaitsThroughThePointerLeavingAndComingBack) {
 constexpr int kButtonX = 245, kStartY = 230, kStopY = 260, kY0FieldX = 280, kY0FieldY = 140;
 constexpr double kHold = 100;  // meets at least one poll of the 60 ms outer loop
 
-void fresh_session() {
-  orbit::reset_module();
-  headless::reset();
-  LASTWHEEL = 0;
-  orbit::pass_observer = nullptr;
-}
-
 // A run from `at` to a Stop click at `stop`; `keys` arrive in that order in between, when nothing
 // reads the key queue. Returns the virtual time at which the program ended.
-double session_with_keys_during_a_run(double at, double stop, const std::vector<Integer>& keys) {
-  fresh_session();
+double session_with_keys_during_a_run(double at, double stop, const std::vector<String>& keys) {
+  headless::reset();
   headless::click(at, kButtonX, kStartY, kHold);
   for (std::size_t i = 0; i < keys.size(); ++i) headless::key(at + kHold + 50 + static_cast<double>(i), keys[i]);
   headless::click(stop, kButtonX, kStopY, kHold);  // the pointer then rests off the list
@@ -105,21 +97,20 @@ double session_with_keys_during_a_run(double at, double stop, const std::vector<
 }
 
 TEST(EdgeSession, SeventeenKeysDuringARunLoseTheFirst) {
-  constexpr Integer kClose = 255 + 256 * 'k';
-  std::vector<Integer> keys{kClose};
-  for (char c = 'a'; c < 'a' + 15; ++c) keys.push_back(c);
+  std::vector<String> keys{String(KEY_CLOSE)};
+  for (char c = 'a'; c < 'a' + 15; ++c) keys.emplace_back(1, c);
   // Sixteen fit: the close request leads the queue and ends the program right after Stop.
   EXPECT_LT(session_with_keys_during_a_run(100, 400, keys), 1000);
   // A seventeenth pushes the close request out; only the later one ends the program.
-  keys.push_back('z');
+  keys.emplace_back("z");
   EXPECT_GE(session_with_keys_during_a_run(100, 400, keys), 5000);
 }
 
 TEST(EdgeSession, CloseRequestWhileEditingIsTakenByTheEditor) {
-  fresh_session();
+  headless::reset();
   headless::click(100, kY0FieldX, kY0FieldY, kHold);
   headless::close_request(400);
-  headless::key(500, 255 + 256 * 'O');  // End
+  headless::key(500, KEY_END);
   headless::type(510, "\b\b\b5.5\r");
   headless::close_request(2000);
   EXPECT_EQ(orbit::main_sequence(), 0);
