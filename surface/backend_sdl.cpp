@@ -1,21 +1,34 @@
 // The windowed backend. A window thread of its own owns every window-system call: it
 // creates the window, shows the changed rows of page 0 and turns the window system's
 // events into the surface's input. The program's thread only draws and reads the input.
+//
+// On a high-density desktop the window shows each surface pixel as a k x k block; the
+// program and its surface never see k.
 #include <SDL.h>
+#include <SDL_syswm.h>  // the X display behind the window: its error hooks and resources
+#include <X11/Xresource.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
+#include <charconv>
 #include <chrono>
+#include <climits>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <new>
+#include <optional>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "surface/backend.hpp"
 #include "surface/keys.hpp"
+#include "surface/runtime.hpp"
 
 namespace {
 
@@ -27,6 +40,79 @@ double steady_ms() {
   return std::chrono::duration<double, std::milli>(Clock::now().time_since_epoch()).count();
 }
 
+// ---- The end of the program when the window system fails --------------------------------
+
+// Xlib answers a broken connection (and, by default, a refused request) with its own message
+// and exit() on the thread that noticed, the window thread: the static destructors would then
+// run while the program's thread still uses what they destroy. Both end the program with the
+// report instead, at once, "in" the procedure the program's thread is running.
+int on_lost_display(Display*) {
+  // Xlib reports a connection it could not allocate for the same way as a broken one.
+  rt::abort_with_report(errno == ENOMEM ? ERR_OUT_OF_MEMORY : ERR_ILLEGAL_FUNCTION_CALL, 0);
+}
+
+int on_refused_request(Display*, XErrorEvent*) { rt::abort_with_report(ERR_ILLEGAL_FUNCTION_CALL, 0); }
+
+void hook_window_system_errors() {
+  XSetIOErrorHandler(on_lost_display);
+  XSetErrorHandler(on_refused_request);
+}
+
+// Without a Wayland display, the window system's Wayland probe prints its complaint to stderr,
+// where only our report belongs; the X driver alone is tried then. SDL_VIDEODRIVER still wins.
+void choose_video_driver() {
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  if (wayland == nullptr || wayland[0] == '\0') SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+}
+
+// ---- Scale ----------------------------------------------------------------------------------
+
+// The desktop's integer scale for windows: `gdk_scale` when it holds an integer >= 1 (a huge
+// one reads as INT_MAX), otherwise 2 when `xft_dpi` is a number >= 192, otherwise 1. Either
+// text may be null.
+int desktop_scale(const char* gdk_scale, const char* xft_dpi) {
+  if (gdk_scale != nullptr) {
+    const char* end = gdk_scale + std::strlen(gdk_scale);
+    int k = 0;
+    const auto [ptr, ec] = std::from_chars(gdk_scale, end, k);
+    if (ptr == end && ptr != gdk_scale) {
+      if (ec == std::errc::result_out_of_range && gdk_scale[0] != '-') return INT_MAX;
+      if (ec == std::errc() && k >= 1) return k;
+    }
+  }
+  if (xft_dpi != nullptr) {
+    const char* end = xft_dpi + std::strlen(xft_dpi);
+    double dpi = 0;
+    const auto [ptr, ec] = std::from_chars(xft_dpi, end, dpi);
+    if (ec == std::errc() && ptr != xft_dpi && dpi >= 192) return 2;
+  }
+  return 1;
+}
+
+// The X resource Xft.dpi of the window's display, or nothing.
+std::optional<std::string> xft_dpi_of(SDL_Window* window) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11) return std::nullopt;
+  const char* resources = XResourceManagerString(info.info.x11.display);
+  if (resources == nullptr) return std::nullopt;
+  XrmInitialize();
+  const XrmDatabase db = XrmGetStringDatabase(resources);
+  if (db == nullptr) return std::nullopt;
+  std::optional<std::string> dpi;
+  char* type = nullptr;
+  XrmValue value{};
+  if (XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr != nullptr)
+    dpi = std::string(value.addr, strnlen(value.addr, value.size));
+  XrmDestroyDatabase(db);
+  return dpi;
+}
+
+// x / k rounded toward minus infinity: a pointer left of or above the window stays outside.
+int floor_div(int x, int k) { return x >= 0 ? x / k : -((-x + k - 1) / k); }
+
+// ---- State shared between the threads ------------------------------------------------------
+
 // What the window thread shares with the program's thread (besides Core).
 struct Shared {
   std::thread thread;
@@ -37,13 +123,15 @@ struct Shared {
   int started = -1;  // -1 while starting, 1 window made, 0 failed
   std::string title;
   bool title_dirty = false;
+  std::optional<std::string> gdk_scale;  // GDK_SCALE when the surface was last opened
+  bool scale_dirty = false;
 
   ~Shared() { shut_down(); }
 
   void shut_down() {
     stop.store(true);
     if (!thread.joinable()) return;
-    // The window system may end the process from the window thread itself (lost display).
+    // exit() called on the window thread itself (by none of ours) must not join that thread.
     if (thread.get_id() == std::this_thread::get_id()) thread.detach();
     else thread.join();
   }
@@ -118,15 +206,20 @@ int bits_of_mask(Uint32 mask) {
 // The window and what it shows.
 class Window {
  public:
-  bool create(surf::FrameSource& frames, const std::string& title) {
+  bool create(surf::FrameSource& frames, const std::string& title, const std::optional<std::string>& gdk_scale) {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // Ctrl+C must still end the program
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // The window system's own pixel buffer: a GL-backed one would load and start a GL driver
     // (a software one on machines without a GPU), which more than doubles the time to the first
     // frame and costs CPU on every frame shown.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    choose_video_driver();
+    // Before the connection opens, so that losing it at any moment ends the program our way;
+    // again after, in case the window system put its own hooks in.
+    hook_window_system_errors();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
     sdl_ = true;
+    hook_window_system_errors();
     // The window system falls back to drivers that show nothing; that is no window.
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver == nullptr || std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)
@@ -134,10 +227,17 @@ class Window {
     const surf::Frame size = frames.size();
     width_ = size.width;
     height_ = size.height;
+    // Both buffers at their full size now: running out of memory here happens while the
+    // program's thread still waits in the call that opens the window.
+    staging_.resize(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
+    // Hidden until it has the size that the desktop's scale asks for, which needs the display.
     window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width_, height_,
-                               SDL_WINDOW_SHOWN);
+                               SDL_WINDOW_HIDDEN);
     if (window_ == nullptr) return false;
-    if (!attach_surface()) return false;
+    xft_dpi_ = xft_dpi_of(window_);
+    wanted_ = desktop_scale(gdk_scale ? gdk_scale->c_str() : nullptr, xft_dpi_ ? xft_dpi_->c_str() : nullptr);
+    if (!fit()) return false;
+    SDL_ShowWindow(window_);
     SDL_StartTextInput();
     return true;
   }
@@ -149,30 +249,31 @@ class Window {
 
   void set_title(const std::string& title) { SDL_SetWindowTitle(window_, title.c_str()); }
 
+  // Takes the desktop's scale again (GDK_SCALE as it was when the surface was opened).
+  void rescale(const std::optional<std::string>& gdk_scale) {
+    const int wanted = desktop_scale(gdk_scale ? gdk_scale->c_str() : nullptr, xft_dpi_ ? xft_dpi_->c_str() : nullptr);
+    if (wanted == wanted_) return;
+    wanted_ = wanted;
+    fit();
+  }
+
   // One pass of the presenter: take the changed rows, then show them outside the lock.
   void present(surf::FrameSource& frames) {
     const surf::Frame frame = frames.take(staging_);
     if (frame.open && (frame.width != width_ || frame.height != height_)) {
       width_ = frame.width;
       height_ = frame.height;
-      SDL_SetWindowSize(window_, width_, height_);
-      if (!attach_surface()) return;
+      if (!fit()) return;
     }
     if (surface_ == nullptr) return;
-    // The window system may have refused a size change: never write past its buffer.
-    const int shown_w = std::min(width_, surface_->w);
-    const int y0 = frame.y0, y1 = std::min(frame.y1, surface_->h - 1);
-    if (y0 <= y1) {
-      // Only the band of changed rows travels to the window system.
-      const std::size_t offset = static_cast<std::size_t>(y0) * static_cast<std::size_t>(width_);
-      auto* dst = static_cast<std::uint8_t*>(surface_->pixels) + static_cast<std::size_t>(y0) * surface_->pitch;
-      SDL_ConvertPixels(shown_w, y1 - y0 + 1, SDL_PIXELFORMAT_RGB888, &staging_[offset], width_ * 4,
-                        surface_->format->format, dst, surface_->pitch);
-      if (!dirty_) {
-        const SDL_Rect band{0, y0, shown_w, y1 - y0 + 1};
-        SDL_UpdateWindowSurfaceRects(window_, &band, 1);
-      }
+    int y0 = frame.y0, y1 = frame.y1;
+    // A new window buffer starts black: the whole picture goes in again from the staging copy.
+    if (redraw_ && staging_.size() >= static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_)) {
+      y0 = 0;
+      y1 = height_ - 1;
+      redraw_ = false;
     }
+    if (y0 <= y1) show_rows(y0, y1);
     if (dirty_) {
       SDL_UpdateWindowSurface(window_);
       dirty_ = false;
@@ -188,10 +289,10 @@ class Window {
       const double t = steady_ms();
       switch (e.type) {
         case SDL_MOUSEMOTION:
-          input.move(e.motion.x, e.motion.y);
+          input.move(floor_div(e.motion.x, scale_), floor_div(e.motion.y, scale_));
           break;
         case SDL_MOUSEBUTTONDOWN:
-          input.move(e.button.x, e.button.y);
+          input.move(floor_div(e.button.x, scale_), floor_div(e.button.y, scale_));
           input.button(t, button_bit(e.button.button), true);
           break;
         case SDL_MOUSEBUTTONUP:
@@ -236,6 +337,10 @@ class Window {
             case SDL_WINDOWEVENT_SHOWN:
               dirty_ = true;
               break;
+            case SDL_WINDOWEVENT_SIZE_CHANGED:
+              // Someone else resized the window: its old buffer is gone.
+              attach_surface();
+              break;
             default:
               break;
           }
@@ -247,6 +352,25 @@ class Window {
   }
 
  private:
+  // Gives the window the surface's size times the desktop's scale, as far as the desktop holds
+  // it (a scale that does not fit falls back to the largest that does, at least 1).
+  bool fit() {
+    int k = wanted_;
+    SDL_Rect desk;
+    const int display = SDL_GetWindowDisplayIndex(window_);
+    if (display >= 0 && SDL_GetDisplayBounds(display, &desk) == 0 && width_ > 0 && height_ > 0)
+      k = std::min({k, desk.w / width_, desk.h / height_});
+    else k = 1;
+    scale_ = std::max(k, 1);
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window_, &w, &h);
+    if (w != width_ * scale_ || h != height_ * scale_) {
+      SDL_SetWindowSize(window_, width_ * scale_, height_ * scale_);
+      SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+    return attach_surface();
+  }
+
   // The window's own pixel buffer (owned by the window; changes when the window's size does).
   // Pixels are 0xXXRRGGBB, whose top byte has no effect: the format RGB888.
   bool attach_surface() {
@@ -255,27 +379,72 @@ class Window {
     const SDL_Rect all{0, 0, surface_->w, surface_->h};
     SDL_FillRect(surface_, &all, 0);
     dirty_ = true;
+    redraw_ = true;
     return true;
+  }
+
+  // Copies rows y0..y1 of the staging picture into the window's buffer, each pixel as a
+  // scale x scale block, and sends them on unless the whole window goes anyway.
+  void show_rows(int y0, int y1) {
+    const int k = scale_;
+    // The window system may have refused a size change: never write past its buffer.
+    const int shown_w = std::min(width_, surface_->w / k);
+    y1 = std::min(y1, surface_->h / k - 1);
+    if (shown_w <= 0 || y0 > y1) return;
+    const auto width = static_cast<std::size_t>(width_);
+    auto* pixels = static_cast<std::uint8_t*>(surface_->pixels);
+    const Uint32 format = surface_->format->format;
+    if (k == 1) {
+      // Only the band of changed rows travels to the window system.
+      SDL_ConvertPixels(shown_w, y1 - y0 + 1, SDL_PIXELFORMAT_RGB888, &staging_[static_cast<std::size_t>(y0) * width],
+                        width_ * 4, format, pixels + static_cast<std::size_t>(y0) * surface_->pitch, surface_->pitch);
+    } else {
+      // Window row y·k + i (i < k) is surface row y, window column x·k + j is surface column x.
+      const auto row_px = static_cast<std::size_t>(shown_w) * static_cast<std::size_t>(k);
+      const std::size_t row_bytes = row_px * static_cast<std::size_t>(surface_->format->BytesPerPixel);
+      const bool direct = format == SDL_PIXELFORMAT_RGB888;
+      if (!direct) wide_.resize(row_px);
+      for (int y = y0; y <= y1; ++y) {
+        const std::uint32_t* src = &staging_[static_cast<std::size_t>(y) * width];
+        auto* dst = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(k) * surface_->pitch;
+        std::uint32_t* out = direct ? reinterpret_cast<std::uint32_t*>(dst) : wide_.data();
+        for (int x = 0; x < shown_w; ++x) out = std::fill_n(out, k, src[x]);
+        if (!direct) SDL_ConvertPixels(static_cast<int>(row_px), 1, SDL_PIXELFORMAT_RGB888, wide_.data(),
+                                       static_cast<int>(row_px * 4), format, dst, surface_->pitch);
+        for (int i = 1; i < k; ++i) std::memcpy(dst + static_cast<std::size_t>(i) * surface_->pitch, dst, row_bytes);
+      }
+    }
+    if (!dirty_) {
+      const SDL_Rect band{0, y0 * k, shown_w * k, (y1 - y0 + 1) * k};
+      SDL_UpdateWindowSurfaceRects(window_, &band, 1);
+    }
   }
 
   bool sdl_ = false;
   SDL_Window* window_ = nullptr;
   SDL_Surface* surface_ = nullptr;
-  int width_ = 0, height_ = 0;
-  std::vector<std::uint32_t> staging_;  // private copy of the rows being shown
-  bool dirty_ = true;
+  int width_ = 0, height_ = 0;  // the surface's size
+  int wanted_ = 1;              // the desktop's scale
+  int scale_ = 1;               // the scale shown: wanted_ as far as the desktop holds it
+  std::optional<std::string> xft_dpi_;
+  std::vector<std::uint32_t> staging_;  // private copy of the picture being shown
+  std::vector<std::uint32_t> wide_;     // one scaled row, for a window buffer of another format
+  bool dirty_ = true;                   // the whole window buffer must be sent
+  bool redraw_ = true;                  // the whole picture must be copied into the buffer
 };
 
-void window_thread(surf::InputSink input, surf::FrameSource frames) {
-  Shared& s = shared();
+void run_window(Shared& s, surf::InputSink& input, surf::FrameSource& frames) {
   Window w;
   std::string title;
+  std::optional<std::string> gdk_scale;
   {
     std::lock_guard lock(s.m);
     title = s.title;
     s.title_dirty = false;
+    gdk_scale = s.gdk_scale;
+    s.scale_dirty = false;
   }
-  const bool ok = w.create(frames, title);
+  const bool ok = w.create(frames, title, gdk_scale);
   {
     std::lock_guard lock(s.m);
     s.started = ok ? 1 : 0;
@@ -287,12 +456,13 @@ void window_thread(surf::InputSink input, surf::FrameSource frames) {
   while (!s.stop.load()) {
     {
       std::unique_lock lock(s.m);
-      if (s.title_dirty) {
-        title = s.title;
-        s.title_dirty = false;
-        lock.unlock();
-        w.set_title(title);
-      }
+      const bool new_title = s.title_dirty, new_scale = s.scale_dirty;
+      if (new_title) title = s.title;
+      if (new_scale) gdk_scale = s.gdk_scale;
+      s.title_dirty = s.scale_dirty = false;
+      lock.unlock();
+      if (new_title) w.set_title(title);
+      if (new_scale) w.rescale(gdk_scale);
     }
     w.present(frames);
     w.pump(input);
@@ -304,14 +474,28 @@ void window_thread(surf::InputSink input, surf::FrameSource frames) {
   }
 }
 
+void window_thread(surf::InputSink input, surf::FrameSource frames) {
+  try {
+    run_window(shared(), input, frames);
+  } catch (const std::bad_alloc&) {
+    // The program's thread cannot catch what this thread throws: report it here, in the
+    // procedure the program is running (while the window is made, the one that opens it).
+    rt::abort_with_report(ERR_OUT_OF_MEMORY, 0);
+  }
+}
+
 }  // namespace
 
 namespace surf::backend {
 
 bool open_window(InputSink input, FrameSource frames) {
   Shared& s = shared();
+  // The desktop's scale is taken again with every surface opened.
+  const char* gdk_scale = std::getenv("GDK_SCALE");
   {
     std::lock_guard lock(s.m);
+    s.gdk_scale = gdk_scale ? std::optional<std::string>(gdk_scale) : std::nullopt;
+    s.scale_dirty = true;
     if (s.started == 1) return true;  // the running window thread picks up the new size
   }
   if (s.thread.joinable()) s.thread.join();  // an earlier attempt that failed
@@ -320,7 +504,11 @@ bool open_window(InputSink input, FrameSource frames) {
     s.started = -1;
   }
   s.stop.store(false);
-  s.thread = std::thread(window_thread, input, frames);
+  try {
+    s.thread = std::thread(window_thread, input, frames);
+  } catch (const std::system_error&) {
+    return false;  // no thread for the window (the system's thread or memory limit): no window
+  }
   std::unique_lock lock(s.m);
   s.cv.wait(lock, [&] { return s.started != -1; });
   return s.started == 1;
