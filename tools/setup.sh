@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
   console-data console-setup-linux
-  xvfb xdotool imagemagick libx11-dev libpng-dev
+  xvfb xdotool x11-utils imagemagick libx11-dev libpng-dev
   clang valgrind
   clang-16 libclang-rt-16-dev
 )

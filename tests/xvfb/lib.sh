@@ -17,6 +17,7 @@ trap cleanup EXIT
 # running side by side never share one), kept from resetting when its first client leaves (a
 # reset while the program connects would refuse the program's window).
 start_xvfb() {
+  rm -f "$work/.display"  # a number left by an earlier server would be read before the new one's
   Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$work/.display" >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do
@@ -32,9 +33,9 @@ start_xvfb() {
   fail "Xvfb did not answer on $DISPLAY"
 }
 
-# launch <program> <window title regex> <settle seconds>: starts it and sets `wid`.
+# launch <program> <window title regex> <settle seconds> [stderr file]: starts it and sets `wid`.
 launch() {
-  "$1" &
+  if [ $# -ge 4 ]; then "$1" 2>"$4" & else "$1" & fi
   program_pid=$!
   wid=
   for _ in $(seq 100); do

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# How the programs end when the window system fails them: without a display, and when the X
+# server goes away while the window is made, while idle, during an orbit run and during the
+# planet animation. Each ends within 2 s with status 1 and, on stderr, the runtime report of
+# error 1 and nothing else. With stderr closed at start, the report of a termination request
+# goes to /dev/null, never into the X connection.
+# Usage: failures.sh <Umlaufbahnen> <Planetensystem> <work dir>
+set -euo pipefail
+orbits=$1
+planets=$2
+work=$3
+mkdir -p "$work"
+source "$(dirname "$0")/lib.sh"
+
+# expect_report <stderr file> <what>: the file holds exactly one report of error 1.
+expect_report() {
+  local text
+  text=$(cat "$1"; echo .)  # the dot keeps the report's closing newlines
+  local head=$'\n''Aborting due to runtime error 1 \(illegal function call\)'
+  local tail=$'\n\n''\.$'
+  [[ $text =~ ^${head}(" at line "[0-9]+" of "|" in ")[A-Za-z/]+::[A-Za-z_0-9]+\(\)${tail} ]] ||
+    fail "$2: stderr is not exactly the report of error 1: $(od -c "$1" | head -n 8)"
+}
+
+# ends_with_report <what>: the program ends within 2 s, with status 1 and the report.
+ends_with_report() {
+  for _ in $(seq 20); do
+    kill -0 "$program_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$program_pid" 2>/dev/null && fail "$1: still running 2 s later"
+  local status=0
+  wait "$program_pid" || status=$?
+  program_pid=
+  [ "$status" -eq 1 ] || fail "$1: exit status $status, expected 1"
+  expect_report "$work/stderr" "$1"
+  echo "ok: $1 ends with the report"
+}
+
+# lose_display <what>: the X server goes away now.
+lose_display() {
+  kill "$xvfb_pid"
+  ends_with_report "$1"
+  wait "$xvfb_pid" 2>/dev/null || true
+  xvfb_pid=
+}
+
+env -u DISPLAY -u WAYLAND_DISPLAY -u XDG_RUNTIME_DIR "$orbits" 2>"$work/stderr" &
+program_pid=$!
+ends_with_report "no display"
+
+# The window is being made: the server goes before, while or just after the program connects.
+for delay in 0.02 0.1 0.3; do
+  start_xvfb 1280x800x24
+  "$orbits" 2>"$work/stderr" &
+  program_pid=$!
+  sleep "$delay"
+  lose_display "display lost $delay s after the start"
+done
+
+start_xvfb 1280x800x24
+launch "$orbits" '^Umlaufbahnen$' 0.5 "$work/stderr"
+lose_display "display lost while idle"
+
+start_xvfb 1280x800x24
+launch "$orbits" '^Umlaufbahnen$' 0.5 "$work/stderr"
+click 245 230 0.5  # Simulation Start
+lose_display "display lost during an orbit run"
+
+start_xvfb 1024x768x24
+launch "$planets" '^Planetensystem$' 0.3 "$work/stderr"
+click 100 84 0.5  # "Alle Planeten (Merkur bis Pluto)"
+lose_display "display lost during the animation"
