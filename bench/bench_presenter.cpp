@@ -1,10 +1,16 @@
 // Presenter fairness: the window thread's pass interval while the program's thread draws
-// pixels in a tight loop, against the interval of an idle program in the same run.
-// Needs a display: run under a virtual X server, e.g. `xvfb-run -a bench_presenter`.
+// pixels in a tight loop, against the interval of an idle program in the same run. Then the
+// frames shown per second and the pass intervals with a whole new 1000x500 picture on every
+// pass, at the desktop scales 1 and 2 (GDK_SCALE), scale 2 against scale 1.
+// Needs a display of at least 2000x1000 pixels for scale 2: run under a virtual X server, e.g.
+// `xvfb-run -a -s '-screen 0 2560x1440x24' bench_presenter`.
+#include <X11/Xlib.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "surface/bench_hook.hpp"
@@ -109,9 +115,60 @@ void BM_PresenterUnderPsetLoop(benchmark::State& state) {
   if (idle_result.p99 > 0) state.counters["p99_vs_idle"] = r.p99 / idle_result.p99;
 }
 
+// True when the display has room for a window of w x h pixels.
+bool screen_holds(int w, int h) {
+  Display* d = XOpenDisplay(nullptr);
+  if (d == nullptr) return false;
+  const bool ok = DisplayWidth(d, DefaultScreen(d)) >= w && DisplayHeight(d, DefaultScreen(d)) >= h;
+  XCloseDisplay(d);
+  return ok;
+}
+
+double scale1_shown_per_s = 0, scale1_p99 = 0;
+
+// Whole new frames of 1000x500 pixels at desktop scale state.range(0).
+void BM_PresenterScaledFullFrames(benchmark::State& state) {
+  constexpr int kW = 1000, kH = 500;
+  const int k = static_cast<int>(state.range(0));
+  if (!window() || !screen_holds(kW * k, kH * k)) {
+    state.SkipWithError("no window, or the screen is too small for the scaled one");
+    return;
+  }
+  // The scale is taken when the surface is opened.
+  setenv("GDK_SCALE", std::to_string(k).c_str(), 1);
+  if (SCREEN_OPEN(kW, kH, 32, 2, 4, 0) != 0) {
+    state.SkipWithError("SCREEN_OPEN failed");
+    return;
+  }
+  TIME_SLEEP(300);  // the window thread resizes the window on its next passes
+  Intervals r;
+  double shown_per_s = 0;
+  for (auto _ : state) {
+    const auto t0 = std::chrono::steady_clock::now();
+    const std::vector<double> passes = record([] {
+      SCREEN_LOCK();
+      SCREEN_UNLOCK(-1, -1);
+      TIME_SLEEP(1);
+    });
+    const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    shown_per_s = static_cast<double>(surf::bench::record_shown()) / s;
+    r = intervals(passes);
+  }
+  report(state, r);
+  state.counters["shown_per_s"] = shown_per_s;
+  if (k == 1) {
+    scale1_shown_per_s = shown_per_s;
+    scale1_p99 = r.p99;
+  } else if (scale1_shown_per_s > 0 && scale1_p99 > 0) {
+    state.counters["shown_vs_scale1"] = shown_per_s / scale1_shown_per_s;
+    state.counters["p99_vs_scale1"] = r.p99 / scale1_p99;
+  }
+}
+
 BENCHMARK(BM_PresenterIdle)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PresenterFullFramesIdle)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PresenterUnderPsetLoop)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PresenterScaledFullFrames)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
