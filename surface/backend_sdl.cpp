@@ -498,7 +498,6 @@ bool open_window(InputSink input, FrameSource frames) {
     s.scale_dirty = true;
     if (s.started == 1) return true;  // the running window thread picks up the new size
   }
-  if (s.thread.joinable()) s.thread.join();  // an earlier attempt that failed
   {
     std::lock_guard lock(s.m);
     s.started = -1;
@@ -509,9 +508,15 @@ bool open_window(InputSink input, FrameSource frames) {
   } catch (const std::system_error&) {
     return false;  // no thread for the window (the system's thread or memory limit): no window
   }
-  std::unique_lock lock(s.m);
-  s.cv.wait(lock, [&] { return s.started != -1; });
-  return s.started == 1;
+  bool ok = false;
+  {
+    std::unique_lock lock(s.m);
+    s.cv.wait(lock, [&] { return s.started != -1; });
+    ok = s.started == 1;
+  }
+  // A thread that made no window has ended or is about to: none is left behind.
+  if (!ok) s.thread.join();
+  return ok;
 }
 
 void set_title(const std::string& utf8) {
