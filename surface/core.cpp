@@ -19,6 +19,9 @@ namespace {
 // beyond what any window system shows anyway.
 constexpr int kMaxSide = 16384;
 
+// Index of button bit 1, 2 or 4 in a TapLatch; -1 for anything else.
+int button_index(int bit) noexcept { return bit == 1 ? 0 : bit == 2 ? 1 : bit == 4 ? 2 : -1; }
+
 }  // namespace
 
 // ---- Key queue ------------------------------------------------------------------------------------
@@ -39,6 +42,40 @@ bool KeyQueue::pop(Integer& code) noexcept {
   head = (head + 1) % kCapacity;
   --count;
   return true;
+}
+
+// ---- Tap latch --------------------------------------------------------------------------------------
+
+void TapLatch::press(int bit, double t) noexcept {
+  const int i = button_index(bit);
+  if (i >= 0) presses_[static_cast<std::size_t>(i)] = Press{t, false, false};
+}
+
+bool TapLatch::release(int bit, double t) noexcept {
+  const int i = button_index(bit);
+  if (i < 0) return true;
+  Press& p = presses_[static_cast<std::size_t>(i)];
+  if (p.pending) return false;
+  if (t - p.at >= kTapMs) return true;
+  p.pending = true;
+  return false;
+}
+
+int TapLatch::due(double now) noexcept {
+  int bits = 0;
+  for (std::size_t i = 0; i < presses_.size(); ++i) {
+    Press& p = presses_[i];
+    if (p.pending && p.seen && now - p.at >= kTapMs) {
+      p.pending = false;
+      bits |= 1 << i;
+    }
+  }
+  return bits;
+}
+
+void TapLatch::seen(int buttons) noexcept {
+  for (std::size_t i = 0; i < presses_.size(); ++i)
+    if (buttons & (1 << i)) presses_[i].seen = true;
 }
 
 // ---- Frame handover ---------------------------------------------------------------------------------
@@ -79,11 +116,15 @@ void InputSink::leave() {
 }
 
 void InputSink::button(double t, int bit, bool down) {
-  (void)t;
+  if (button_index(bit) < 0) return;
   MutexLock lock(core_.mutex_, MutexLock::Presenter);
   MouseState& m = core_.mouse_;
-  if (down) m.buttons |= bit;
-  else m.buttons &= ~bit;
+  if (down) {
+    m.buttons |= bit;
+    core_.latch_.press(bit, t);
+  } else if ((m.buttons & bit) != 0 && core_.latch_.release(bit, t)) {
+    m.buttons &= ~bit;
+  }
 }
 
 void InputSink::held(double t, int mask) {
@@ -105,6 +146,7 @@ void InputSink::focus(bool active) {
   MutexLock lock(core_.mutex_, MutexLock::Presenter);
   core_.mouse_.active = active;
   core_.mouse_.buttons = 0;
+  core_.latch_.clear();
 }
 
 void InputSink::key(Integer code) {
@@ -207,6 +249,7 @@ void Core::reset() {
   lock_count_ = 0;
   keys_ = KeyQueue{};
   mouse_ = MouseState{};
+  latch_.clear();
   handover_.reset();
 }
 
@@ -231,11 +274,12 @@ int Core::lock_count() {
 }
 
 bool Core::poll_mouse(double now, MouseState& out) {
-  (void)now;
   MutexLock lock(mutex_);
-  const MouseState& m = mouse_;
+  MouseState& m = mouse_;
+  m.buttons &= ~latch_.due(now);
   if (!surface_.open || !m.active || !m.inside) return false;
   out = m;
+  latch_.seen(m.buttons);
   return true;
 }
 

@@ -81,6 +81,36 @@ struct MouseState {
   bool active = false;  // window is the active window
 };
 
+// Short presses stretched so that every widget of a polling loop sees them (a touchpad tap
+// gives a press and its release within a few milliseconds, and a loop that samples the mouse
+// every 50 ms would miss it). A release that arrives less than kTapMs after its press takes
+// effect kTapMs after the press, at the first poll from then on, and never at the poll that
+// first reports the press. Nothing is queued: a second press only renews the first.
+class TapLatch {
+ public:
+  // A press needs to last this long: a pass of the 50 ms idle loops with room to spare.
+  static constexpr double kTapMs = 100;
+
+  // Button `bit` went down at `t` (ms on the backend's clock).
+  void press(int bit, double t) noexcept;
+  // Button `bit` came up at `t`: true when the release takes effect now.
+  bool release(int bit, double t) noexcept;
+  // The buttons whose stretched release is due at a poll at `now`.
+  int due(double now) noexcept;
+  // A poll reported `buttons` as held.
+  void seen(int buttons) noexcept;
+  // Forgets every press (the buttons were cleared).
+  void clear() noexcept { presses_ = {}; }
+
+ private:
+  struct Press {
+    double at = 0;
+    bool seen = false;     // a poll has reported it
+    bool pending = false;  // its release waits
+  };
+  std::array<Press, 3> presses_{};  // left, right, middle
+};
+
 // The surface's mutex, with a fair handover to the presenter: a program thread that draws in
 // a tight loop would otherwise retake it before the waiting presenter wakes up, and the
 // picture would freeze. The program's side blocks (rather than yields) while the presenter
@@ -159,7 +189,8 @@ class InputSink {
   void move(int x, int y);
   // The pointer left the drawing area.
   void leave();
-  // Button `bit` (1 left, 2 right, 4 middle) went down or up at `t` ms on the backend's clock.
+  // Button `bit` (1 left, 2 right, 4 middle) went down or up at `t` ms on the backend's clock;
+  // a short press is stretched (TapLatch).
   void button(double t, int bit, bool down);
   // The window system says only the buttons in `mask` are held (its answer when the pointer
   // comes back): any other button counts as released at `t`.
@@ -255,6 +286,7 @@ class Core {
   int lock_count_ GUARDED_BY(mutex_) = 0;  // SCREEN_LOCK nesting
   KeyQueue keys_ GUARDED_BY(mutex_);
   MouseState mouse_ GUARDED_BY(mutex_);
+  TapLatch latch_ GUARDED_BY(mutex_);
   FrameHandover handover_;
 };
 

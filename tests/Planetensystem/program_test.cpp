@@ -108,8 +108,8 @@ TEST_F(Program, CloseRequestDuringAnimation) {
     SCOPED_TRACE(on_list);
     fresh_session();
     headless::click(100, kListX, kAllY, 60);
-    headless::type(200, "a");
-    headless::close_request(210);
+    headless::type(250, "a");
+    headless::close_request(260);
     headless::move(300, kStopX, kStopY);
     headless::press(300);
     headless::move(310, on_list ? kListX : 600, on_list ? kEmptyY : 300);
@@ -119,7 +119,7 @@ TEST_F(Program, CloseRequestDuringAnimation) {
     EXPECT_EQ(planets::main_sequence(), 0);
     EXPECT_FALSE(area_untouched());
     EXPECT_EQ(headless::now_ms() >= 1000, on_list);
-    EXPECT_LT(headless::now_ms(), on_list ? 1100 : 450);
+    EXPECT_LT(headless::now_ms(), on_list ? 1100 : 520);
   }
 }
 

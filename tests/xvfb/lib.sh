@@ -80,6 +80,12 @@ click() {
   sleep "${3:-0.2}"
 }
 
+# tap <x> <y> [after]: a press and its release at once, as a touchpad's tap gives them.
+tap() {
+  xdotool mousemove --window "$wid" "$1" "$2" click 1
+  sleep "${3:-0.3}"
+}
+
 # expect_still <what>: two screenshots 0.6 s apart must be identical.
 expect_still() {
   shot still1

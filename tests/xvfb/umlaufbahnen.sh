@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs the orbit program in a window on a private virtual X server: checks the start picture,
 # the pressed face of "Simulation Start", the black drawing area with white axes and a red path,
-# that Stop freezes the picture, and that a WM_DELETE_WINDOW message ends the program with
-# status 0. Screenshots stay in the work dir.
+# that Stop freezes the picture, that taps (press and release at once) choose a list row and
+# start and stop a run, and that a WM_DELETE_WINDOW message ends the program with status 0.
+# Screenshots stay in the work dir.
 # Usage: umlaufbahnen.sh <program> <close_window> <work dir>
 set -euo pipefail
 program=$1
@@ -46,5 +47,19 @@ xdotool mousemove --window "$wid" 245 300
 sleep 0.5
 expect_still "after Stop"
 echo "ok: Stop ends the run and the path stays"
+
+tap 100 105  # the oscillator, the list's last row
+shot chosen
+expect chosen 465 106 00AAEE "oscillator entry selected by a tap"
+expect chosen 465 58 FFFFFF "Kepler entry no longer selected"
+echo "ok: a tap chooses a list row"
+tap 245 230 1.0  # Simulation Start: the oscillator's path replaces the Kepler path
+shot tapped
+[ "$(differ chosen tapped 491x481+500+10)" != 0 ] || fail "a tap on Start does not start a run"
+tap 245 260 0  # Simulation Stop
+xdotool mousemove --window "$wid" 245 300
+sleep 0.5
+expect_still "after a tap on Stop"
+echo "ok: taps start and stop a run"
 
 close_expect_zero

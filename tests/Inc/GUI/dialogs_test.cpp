@@ -85,17 +85,17 @@ TEST_F(GuiTest, InputBoxReturnsTheTextAndRestoresThePicture) {
   headless::click(t + 5, 280, 170);  // cursor after the initial text
   headless::type(t + 40, "abc");
   headless::key(t + 60, KEY_ENTER);
-  headless::click(t + 100, 169, 200);  // one left of "Ok"
-  headless::click(t + 150, 170, 200);
+  headless::click(t + 200, 169, 200);  // one left of "Ok"
+  headless::click(t + 400, 170, 200);
   EXPECT_EQ(INPUTBOX(100, 100, 200, "Eingabe", "Name:", "xy", 0), "xyabc");
-  EXPECT_GE(headless::now_ms(), t + 150);
+  EXPECT_GE(headless::now_ms(), t + 400);
   EXPECT_EQ(snapshot(), before);
 
   // A click on "Ok" while editing ends the editor and the dialog at once.
   t = headless::now_ms();
   headless::click(t + 5, 115, 170);
   headless::type(t + 40, "1");
-  headless::click(t + 80, 200, 205);
+  headless::click(t + 200, 200, 205);
   EXPECT_EQ(INPUTBOX(100, 100, 200, "Eingabe", "Zahl:", "23", 0), "123");
   EXPECT_EQ(snapshot(), before);
 
@@ -104,7 +104,7 @@ TEST_F(GuiTest, InputBoxReturnsTheTextAndRestoresThePicture) {
   headless::key(t + 40, KEY_BACKSPACE);
   headless::type(t + 41, "zz");
   headless::key(t + 60, KEY_ENTER);
-  headless::click(t + 100, 229, 209);
+  headless::click(t + 200, 229, 209);
   EXPECT_EQ(INPUTBOX(100, 100, 200, "Info", "Nur lesen:", "fest", 1), "fest");
   EXPECT_EQ(snapshot(), before);
 }

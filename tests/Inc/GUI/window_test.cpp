@@ -43,3 +43,29 @@ TEST_F(GuiTest, SetTextCellsByWidthAndMode) {
   }
   SETTEXT(-2147483647 - 1, 5, 2147483647, 2147483647, "x", MODE_MASKED, COLOR_TEXT, COLOR_FIELD);  // no UB
 }
+
+TEST_F(GuiTest, TapsAreOneClickEachInAPollingLoop) {
+  // Polled like the orbit program's loop: the list box's 50 ms pause comes first.
+  LISTBOX list = LISTBOX_NEW(10, 10, 200, 40);
+  LISTBOX_ADD(list, "zero");
+  LISTBOX_ADD(list, "one");
+  CHECKBOX box = CHECKBOX_NEW(10, 60, 200, 20, "check");
+  TRACKBAR bar = TRACKBAR_NEW(10, 100, 210, 20);
+  BUTTON button = BUTTON_NEW(10, 140, 100, 30, "Go");
+  // A press and its release at the same instant, each between two polls of its widget.
+  headless::click(105, 100, 30, 0);   // list row 1
+  headless::click(405, 100, 70, 0);   // check box
+  headless::click(705, 115, 110, 0);  // track bar at its middle
+  headless::click(1005, 50, 155, 0);  // button
+  int chosen = 0, checked = 0, dragged = 0, clicked = 0;
+  while (headless::now_ms() < 1500) {
+    chosen += LISTBOX_GETEVENT(list);
+    checked += CHECKBOX_GETEVENT(box);
+    dragged += TRACKBAR_GETEVENT(bar);
+    clicked += BUTTON_GETEVENT(button);
+    TIME_SLEEP(10);
+  }
+  EXPECT_EQ(std::tuple(chosen, list.INDEX, checked, box.CHECKED, clicked), std::tuple(1, 1, 1, 1, 1));
+  EXPECT_GE(dragged, 1);  // a drag while held
+  EXPECT_EQ(bar.VALUE, 50);
+}

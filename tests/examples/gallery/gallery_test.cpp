@@ -88,11 +88,11 @@ TEST_F(GalleryTest, DialogsAnswerAndLeaveThePictureAsItWas) {
   // The input box opens at (250, 110), 300 wide: field (260, 170)-(540, 190), "Ok" at x 370, y 200.
   double t = headless::now_ms() + 1;
   headless::click(t, 60, 40, 80);
-  headless::click(t + 120, 530, 180, 20);  // field, cursor after "Hello"
-  headless::type(t + 160, ", world");
-  headless::key(t + 170, 13);
-  headless::click(t + 200, 400, 210, 20);
-  run_for(300);
+  headless::click(t + 150, 530, 180, 20);  // field, cursor after "Hello"
+  headless::type(t + 300, ", world");
+  headless::key(t + 310, 13);
+  headless::click(t + 400, 400, 210, 20);
+  run_for(600);
   EXPECT_EQ(TEXTBOX_GETTEXT(g.name_field), "Hello, world");
   EXPECT_EQ(g.answer.CAPTION, "Answer: Hello, world");
   EXPECT_EQ(block(250, 110, 550, 230), under_input);
@@ -101,9 +101,9 @@ TEST_F(GalleryTest, DialogsAnswerAndLeaveThePictureAsItWas) {
   const auto under_message = block(220, 120, 580, 210);
   t = headless::now_ms() + 1;
   headless::click(t, 200, 40, 80);
-  headless::click(t + 120, 275, 190, 20);  // between "Yes" and "No": nothing
-  headless::click(t + 160, 290, 190, 20);
-  run_for(200);
+  headless::click(t + 150, 275, 190, 20);  // between "Yes" and "No": nothing
+  headless::click(t + 300, 290, 190, 20);
+  run_for(400);
   EXPECT_EQ(g.answer.CAPTION, "Answer: No");
   EXPECT_EQ(block(220, 120, 580, 210), under_message);
 }

@@ -158,14 +158,39 @@ TEST_F(Window, ButtonsWheelAndActivation) {
   headless::wheel(2, -3);
   until(3);
   EXPECT_EQ(mouse(), (Mouse{0, 50, 50, -1, 3, 0}));
-  headless::release(4, 1);
-  until(5);
+  headless::release(150, 1);
+  until(151);
   EXPECT_EQ(mouse().buttons, 2);
   // Losing and regaining the focus forgets the held button.
-  headless::activate(6, false);
-  headless::activate(7, true);
-  until(8);
+  headless::activate(160, false);
+  headless::activate(170, true);
+  until(171);
   EXPECT_EQ(mouse(), (Mouse{0, 50, 50, -1, 0, 0}));
+}
+
+TEST_F(Window, ShortPressesLastUntilAPollHasSeenThem) {
+  headless::move(0, 50, 50);
+  headless::click(10, 50, 50, 0);  // press and release at one instant, long before any poll
+  until(300);
+  EXPECT_EQ(mouse().buttons, 1);  // the first poll sees the press
+  EXPECT_EQ(mouse().buttons, 0);  // and only the next one its release
+  // A short press ends 100 ms after it began; a long one with its release.
+  headless::click(400, 50, 50, 20);
+  headless::click(600, 50, 50, 150);
+  std::vector<Integer> seen;
+  for (const double at : {401.0, 499.0, 501.0, 700.0, 749.0, 751.0}) {
+    until(at);
+    seen.push_back(mouse().buttons);
+  }
+  EXPECT_EQ(seen, (std::vector<Integer>{1, 1, 0, 1, 1, 0}));
+  // Losing the focus forgets a stretched press.
+  headless::click(800, 50, 50, 0);
+  until(801);
+  EXPECT_EQ(mouse().buttons, 1);
+  headless::activate(802, false);
+  headless::activate(803, true);
+  until(804);
+  EXPECT_EQ(mouse().buttons, 0);
 }
 
 TEST_F(Window, PollingWithoutSleepStillReachesScriptedEvents) {
