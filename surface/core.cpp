@@ -205,15 +205,6 @@ Core& core() {
   return *instance;
 }
 
-void Core::mark_rows(long long y0, long long y1) {
-  Surface& s = surface_;
-  if (s.changed.empty()) return;
-  y0 = std::max<long long>(y0, 0);
-  y1 = std::min<long long>(y1, s.height - 1);
-  if (y0 > y1) return;
-  std::fill(s.changed.begin() + y0, s.changed.begin() + y1 + 1, std::uint8_t{1});
-}
-
 Integer Core::open(int width, int height, int pages) {
   MutexLock lock(mutex_);
   Surface& s = surface_;
@@ -261,8 +252,8 @@ void Core::lock_screen() {
 std::uint64_t Core::unlock_screen(long long first_row, long long last_row) {
   MutexLock lock(mutex_);
   // -1, -1: every row; a last row of -1: to the bottom.
-  if (first_row == -1 && last_row == -1) mark_rows(0, surface_.height - 1);
-  else mark_rows(first_row, last_row == -1 ? surface_.height - 1 : last_row);
+  if (first_row == -1 && last_row == -1) surface_.touch_rows(0, surface_.height - 1);
+  else surface_.touch_rows(first_row, last_row == -1 ? surface_.height - 1 : last_row);
   if (lock_count_ == 0) return 0;
   --lock_count_;
   return lock_count_ == 0 && surface_.open ? handover_.complete() : 0;
@@ -301,7 +292,7 @@ bool Core::take_key_hit() {
 DrawLock::DrawLock(Core& c) : core_(c) { c.mutex_.lock(); }
 
 DrawLock::~DrawLock() {
-  if (first_ <= last_) core_.mark_rows(first_, last_);
+  if (first_ <= last_) core_.surface_.touch_rows(first_, last_);
   core_.mutex_.unlock();
 }
 

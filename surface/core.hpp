@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <mutex>
 #include <vector>
@@ -57,6 +58,15 @@ struct Surface {
   DrawState draw;
 
   Canvas canvas(int p) noexcept { return Canvas{page[p].data(), width, height, width}; }
+  // Marks row y of page 0, which lies on the surface, changed: the one place rows are marked.
+  // Inline: SCREEN_PSET marks its row on every integration step.
+  void touch_row(std::size_t y) noexcept { changed[y] = 1; }
+  // Marks rows y0..y1 of page 0, clamped to the surface, changed.
+  void touch_rows(long long y0, long long y1) noexcept {
+    if (y0 < 0) y0 = 0;
+    if (y1 > static_cast<long long>(changed.size()) - 1) y1 = static_cast<long long>(changed.size()) - 1;
+    for (long long y = y0; y <= y1; ++y) touch_row(static_cast<std::size_t>(y));
+  }
 };
 
 // The 16-entry ring of key codes with its key-hit flag.
@@ -277,9 +287,6 @@ class Core {
   friend class DrawLock;
   friend class InputSink;
   friend class FrameSource;
-
-  // Marks rows y0..y1 (clamped to the surface) of page 0 changed.
-  void mark_rows(long long y0, long long y1) REQUIRES(mutex_);
 
   SurfaceMutex mutex_;
   Surface surface_ GUARDED_BY(mutex_);

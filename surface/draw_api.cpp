@@ -291,9 +291,7 @@ void SCREEN_PSET(Image* target, Single x, Single y, Integer colour, Integer flag
   const int ix = static_cast<int>(p.x), iy = static_cast<int>(p.y);
   c.page[0][static_cast<std::size_t>(iy) * static_cast<std::size_t>(c.width) + static_cast<std::size_t>(ix)] =
       pset_value(s, colour, flags, preset);
-  // One row: flagged directly rather than through the lock's band, which would fill a range
-  // on release. iy lies in the viewport, hence on the surface.
-  c.changed[static_cast<std::size_t>(iy)] = 1;
+  c.touch_row(static_cast<std::size_t>(iy));  // iy lies in the viewport, hence on the surface
 }
 
 Integer SCREEN_POINT(Image* target, Single x, Single y) {
