@@ -1,15 +1,13 @@
-// The drawing operations of the surface: state, viewport, logical window, primitives,
-// text and images. Each operation takes the surface lock for its own drawing and marks the
-// rows of page 0 it wrote.
+// The drawing primitives of the surface, text and images. Each primitive takes the surface
+// lock for its own drawing and marks the rows of page 0 it wrote.
 //
 // Primitives drawn into an image use the image's whole area as the viewport and its own
 // pixel coordinates (top left 0, 0): the surface's viewport and logical window do not apply,
 // so text drawn at (0, 0) into an image is read back at the same image pixels. Colours
 // and the text font are the surface's current ones.
 #include <algorithm>
-#include <cmath>
-#include <cstring>
-#include <limits>
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <optional>
@@ -48,6 +46,11 @@ constexpr std::int64_t kMaxImageBytes = std::int64_t{1} << 30;
 
 inline std::uint32_t px(Integer colour) noexcept { return static_cast<std::uint32_t>(colour); }
 
+// The image's pixels as a canvas: `pitch` bytes are pitch / 4 pixels.
+Canvas canvas_of(const Image& image) noexcept {
+  return Canvas{image.pixels.get(), image.width, image.height, image.pitch / 4};
+}
+
 // The colour a primitive uses: its own, or the current foreground with the default flag.
 inline std::uint32_t colour_of(const DrawState& s, Integer colour, Integer flags) noexcept {
   return (flags & SCREEN_FLAG_FORE) ? s.fore : px(colour);
@@ -70,7 +73,7 @@ struct Target {
 Target target_of(surf::Surface& c, Image* image, std::optional<DrawState>& scratch) noexcept {
   Target t;
   if (image) {
-    t.canvas = Canvas{image->pixels.get(), image->width, image->height, image->pitch / 4};
+    t.canvas = canvas_of(*image);
     DrawState& s = scratch.emplace(c.draw);
     s.view = surf::Viewport{0, 0, image->width, image->height, false, false};
     s.win = surf::LogicalWindow{};
@@ -95,182 +98,11 @@ inline raster::Point transform(const Target& t, Single x, Single y) noexcept {
   return raster::to_pixel(*t.state, x, y);
 }
 
-}  // namespace
-
-// ---- Window state, viewport and logical window -------------------------------------------
-
-Integer SCREEN_SET_TEXT_GRID(Integer columns, Integer rows) {
-  const ErrorContext ctx{kModule, "SCREEN_SET_TEXT_GRID"};
-  DrawLock lock(surf::core());
-  surf::Surface& c = lock.surface();
-  if (!c.open) {
-    RUNTIME_SET_LAST_ERROR(ERR_ILLEGAL_FUNCTION_CALL);
-    return ERR_ILLEGAL_FUNCTION_CALL;
-  }
-  const int cur_cols = c.width / 8, cur_rows = c.height / c.draw.font_height;
-  if (columns <= 0 && rows <= 0) {
-    RUNTIME_SET_LAST_ERROR(0);
-    return (cur_cols & 0xFFFF) | (cur_rows << 16);
-  }
-  // Cell size: width \ columns by height \ rows; a non-positive argument keeps that dimension.
-  const int cell_w = columns > 0 ? c.width / columns : 8;
-  const int cell_h = rows > 0 ? c.height / rows : c.draw.font_height;
-  if (cell_w == 8 && (cell_h == 8 || cell_h == 14 || cell_h == 16)) c.draw.font_height = cell_h;
-  RUNTIME_SET_LAST_ERROR(0);
-  return 0;
-}
-
-Integer SCREEN_SET_COLOR(Integer fore, Integer back, Integer flags) {
-  const ErrorContext ctx{kModule, "SCREEN_SET_COLOR"};
-  DrawLock lock(surf::core());
-  surf::Surface& c = lock.surface();
-  const Integer previous = static_cast<Integer>(c.draw.fore);
-  if (!(flags & 1)) c.draw.fore = px(fore);
-  if (!(flags & 2)) c.draw.back = px(back);
-  return previous;
-}
-
-void SCREEN_CLEAR(Integer mode) {
-  const ErrorContext ctx{kModule, "SCREEN_CLEAR"};
-  DrawLock lock(surf::core());
-  surf::Surface& c = lock.surface();
-  if (!c.open) return;
-  if (mode != 0 && mode != 1 && mode != SCREEN_CLEAR_DEFAULT) {
-    RUNTIME_SET_LAST_ERROR(ERR_ILLEGAL_FUNCTION_CALL);
-    return;
-  }
-  Canvas canvas = c.canvas(0);
-  const bool viewport_only = mode == 1 || (mode == SCREEN_CLEAR_DEFAULT && c.draw.view.user_set);
-  raster::Rows rows;
-  if (viewport_only) {
-    const raster::Rect clip = raster::viewport_rect(c.draw, canvas);
-    raster::fill_rect(canvas, clip, clip, c.draw.back, rows);
-  } else {
-    std::fill(c.page[0].begin(), c.page[0].end(), c.draw.back);
-    rows.add(0, c.height - 1);
-    c.draw.cursor_row = c.draw.cursor_col = 0;
-  }
-  if (rows.any()) lock.touch(rows.y0, rows.y1);
-}
-
-void SCREEN_QUERY(Integer what, Integer& p1, Integer& p2, Integer& p3, Integer& p4) {
-  const ErrorContext ctx{kModule, "SCREEN_QUERY"};
-  DrawLock lock(surf::core());
-  surf::Surface& c = lock.surface();
-  p1 = p2 = p3 = p4 = 0;
-  if (!c.open) return;
-  if (what == 4) {
-    p1 = c.width;
-    p2 = c.height;
-  } else if (what == 11) {
-    const surf::Viewport& v = c.draw.view;
-    p1 = v.left;
-    p2 = v.top;
-    p3 = v.left + v.width - 1;
-    p4 = v.top + v.height - 1;
-  }
-}
-
-void SCREEN_SET_VIEW(Integer x1, Integer y1, Integer x2, Integer y2, Integer fill, Integer border, Integer flags) {
-  const ErrorContext ctx{kModule, "SCREEN_SET_VIEW"};
-  DrawLock lock(surf::core());
-  surf::Surface& c = lock.surface();
-  if (!c.open) return;
-  surf::Viewport& v = c.draw.view;
-  if (x1 == SCREEN_VIEW_RESET && y1 == SCREEN_VIEW_RESET && x2 == SCREEN_VIEW_RESET && y2 == SCREEN_VIEW_RESET) {
-    v = surf::Viewport{0, 0, c.width, c.height, false, false};
-    return;
-  }
-  if (x1 > x2) std::swap(x1, x2);
-  if (y1 > y2) std::swap(y1, y2);
-  if (x1 >= c.width || x2 < 0 || y1 >= c.height || y2 < 0) return;
-  v.screen = (flags & SCREEN_VIEW_SCREEN) != 0;
-  Canvas canvas = c.canvas(0);
-  const raster::Rect whole{0, 0, c.width - 1, c.height - 1};
-  raster::Rows rows;
-  if (!(flags & SCREEN_VIEW_NO_BORDER)) {
-    // Outline one pixel outside the new viewport, clipped only to the surface.
-    raster::rect(canvas, whole, {x1 - 1.0, y1 - 1.0}, {x2 + 1.0, y2 + 1.0}, px(border), false, 0xFFFF, rows);
-  }
-  const int l = std::max(x1, 0), t = std::max(y1, 0);
-  const int r = std::min(x2, c.width - 1), b = std::min(y2, c.height - 1);
-  v.left = l;
-  v.top = t;
-  v.width = r - l + 1;
-  v.height = b - t + 1;
-  v.user_set = true;
-  if (!(flags & SCREEN_VIEW_NO_FILL)) raster::fill_rect(canvas, whole, raster::Rect{l, t, r, b}, px(fill), rows);
-  if (rows.any()) lock.touch(rows.y0, rows.y1);
-}
-
-void SCREEN_SET_WINDOW(Single x1, Single y1, Single x2, Single y2, Integer screen) {
-  const ErrorContext ctx{kModule, "SCREEN_SET_WINDOW"};
-  DrawLock lock(surf::core());
-  surf::Surface& c = lock.surface();
-  surf::LogicalWindow& w = c.draw.win;
-  if (x1 == 0 && y1 == 0 && x2 == 0 && y2 == 0) {
-    w = surf::LogicalWindow{};
-    return;
-  }
-  w.x = std::min(x1, x2);
-  w.w = std::fabs(x2 - x1);
-  w.y = std::min(y1, y2);
-  w.h = std::fabs(y2 - y1);
-  w.active = true;
-  w.screen = screen != 0;
-}
-
-Single SCREEN_MAP_COORD(Single value, Integer func) {
-  const ErrorContext ctx{kModule, "SCREEN_MAP_COORD"};
-  DrawLock lock(surf::core());
-  surf::Surface& c = lock.surface();
-  return static_cast<Single>(raster::map_coord(c.draw, value, func));
-}
-
-Integer SCREEN_COPY_PAGE(Integer from, Integer to) {
-  const ErrorContext ctx{kModule, "SCREEN_COPY_PAGE"};
-  DrawLock lock(surf::core());
-  surf::Surface& c = lock.surface();
-  if (from == -1) from = 0;
-  if (to == -1) to = 0;
-  if (!c.open || from < 0 || to < 0 || from >= c.pages || to >= c.pages) {
-    RUNTIME_SET_LAST_ERROR(ERR_ILLEGAL_FUNCTION_CALL);
-    return ERR_ILLEGAL_FUNCTION_CALL;
-  }
-  RUNTIME_SET_LAST_ERROR(0);
-  if (from == to) return 0;
-  const Canvas src = c.canvas(from);
-  Canvas dst = c.canvas(to);
-  const raster::Rect clip = raster::viewport_rect(c.draw, dst);
-  raster::Rows rows;
-  if (!clip.empty()) {
-    // The viewport rectangle of one page lands on the same place of the other.
-    const Canvas part{src.px + static_cast<std::ptrdiff_t>(clip.y0) * src.pitch + clip.x0, clip.x1 - clip.x0 + 1,
-                      clip.y1 - clip.y0 + 1, src.pitch};
-    raster::blit(dst, clip, {static_cast<double>(clip.x0), static_cast<double>(clip.y0)}, part, rows);
-  }
-  if (to == 0 && rows.any()) lock.touch(rows.y0, rows.y1);
-  return 0;
-}
-
-// ---- Primitives -----------------------------------------------------------------------------
-
-namespace {
-
 // The colour SCREEN_PSET writes: its own, or with the default-colour flag the foreground
 // (preset 1: the background).
 inline std::uint32_t pset_value(const DrawState& s, Integer colour, Integer flags, Integer preset) noexcept {
   if (!(flags & SCREEN_FLAG_FORE)) return px(colour);
   return preset == 1 ? s.back : s.fore;
-}
-
-// SCREEN_PSET into an image, kept apart so that the page 0 path carries no image state.
-void pset_image(surf::Surface& c, Image* image, Single x, Single y, Integer colour, Integer flags, Integer preset) noexcept {
-  std::optional<DrawState> scratch;
-  Target t = target_of(c, image, scratch);
-  if (!t.valid) return;
-  raster::Rows rows;
-  raster::pset(t.canvas, t.clip, transform(t, x, y), pset_value(*t.state, colour, flags, preset), rows);
 }
 
 }  // namespace
@@ -280,18 +112,20 @@ void SCREEN_PSET(Image* target, Single x, Single y, Integer colour, Integer flag
   DrawLock lock(surf::core());
   surf::Surface& c = lock.surface();
   if (target) {
-    pset_image(c, target, x, y, colour, flags, preset);
+    std::optional<DrawState> scratch;
+    Target t = target_of(c, target, scratch);
+    raster::Rows rows;
+    if (t.valid) raster::pset(t.canvas, t.clip, transform(t, x, y), pset_value(*t.state, colour, flags, preset), rows);
     return;
   }
-  // Page 0 resolved in place, without a Target: this primitive runs once per integration step.
+  // Page 0 in place, without a Target or a row band: this primitive runs once per integration step.
   if (!c.open) return;
   const DrawState& s = c.draw;
   const raster::Point p = raster::to_pixel(s, x, y);
   if (!raster::viewport_rect(s, c.width, c.height).contains(p)) return;
-  const int ix = static_cast<int>(p.x), iy = static_cast<int>(p.y);
-  c.page[0][static_cast<std::size_t>(iy) * static_cast<std::size_t>(c.width) + static_cast<std::size_t>(ix)] =
-      pset_value(s, colour, flags, preset);
-  c.touch_row(static_cast<std::size_t>(iy));  // iy lies in the viewport, hence on the surface
+  const auto ix = static_cast<std::size_t>(p.x), iy = static_cast<std::size_t>(p.y);
+  c.page[0][iy * static_cast<std::size_t>(c.width) + ix] = pset_value(s, colour, flags, preset);
+  c.touch_row(iy);
 }
 
 Integer SCREEN_POINT(Image* target, Single x, Single y) {
@@ -303,7 +137,8 @@ Integer SCREEN_POINT(Image* target, Single x, Single y) {
   if (!t.valid) return -1;
   const raster::Point p = transform(t, x, y);
   if (!t.clip.contains(p)) return -1;
-  return static_cast<Integer>(t.canvas.px[static_cast<std::ptrdiff_t>(p.y) * t.canvas.pitch + static_cast<std::ptrdiff_t>(p.x)]);
+  const auto row = static_cast<std::ptrdiff_t>(p.y) * t.canvas.pitch;
+  return static_cast<Integer>(t.canvas.px[row + static_cast<std::ptrdiff_t>(p.x)]);
 }
 
 void SCREEN_LINE(Image* target, Single x1, Single y1, Single x2, Single y2, Integer colour, Integer type,
@@ -437,8 +272,9 @@ Image* SCREEN_IMAGE_CREATE(Integer width, Integer height, Integer colour, Intege
     RUNTIME_SET_LAST_ERROR(ERR_OUT_OF_MEMORY);
     return nullptr;
   }
+  const auto count = static_cast<std::size_t>(pitch / 4 * height);
   auto image = std::unique_ptr<Image>(new (std::nothrow) Image);
-  if (image) image->pixels.reset(new (std::nothrow) std::uint32_t[static_cast<std::size_t>(pitch / 4 * height)]);
+  if (image) image->pixels.reset(new (std::nothrow) std::uint32_t[count]);
   if (!image || !image->pixels) {
     RUNTIME_SET_LAST_ERROR(ERR_OUT_OF_MEMORY);
     return nullptr;
@@ -453,7 +289,7 @@ Image* SCREEN_IMAGE_CREATE(Integer width, Integer height, Integer colour, Intege
     surf::Surface& c = lock.surface();
     value = c.draw.fore;
   }
-  std::fill_n(image->pixels.get(), static_cast<std::size_t>(pitch / 4 * height), value);
+  std::fill_n(image->pixels.get(), count, value);
   RUNTIME_SET_LAST_ERROR(0);
   return image.release();
 }
@@ -474,9 +310,8 @@ Integer SCREEN_PUT(Image* target, Single x, Single y, const Image* image, Intege
     RUNTIME_SET_LAST_ERROR(ERR_ILLEGAL_FUNCTION_CALL);
     return ERR_ILLEGAL_FUNCTION_CALL;
   }
-  const Canvas src{image->pixels.get(), image->width, image->height, image->pitch / 4};
   raster::Rows rows;
-  raster::blit(t.canvas, t.clip, transform(t, x, y), src, rows);
+  raster::blit(t.canvas, t.clip, transform(t, x, y), canvas_of(*image), rows);
   mark(lock, t, rows);
   RUNTIME_SET_LAST_ERROR(0);
   return 0;
