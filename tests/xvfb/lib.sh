@@ -7,7 +7,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 program_pid=
 xvfb_pid=
 cleanup() {
-  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
+  # The program first: without its display it would end with a report of its own.
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null && wait "$program_pid" 2>/dev/null || true
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   [ -n "$xvfb_pid" ] && wait "$xvfb_pid" 2>/dev/null || true
 }
