@@ -77,7 +77,7 @@ void setup_tables(Array<Double>& radius, Array<Double>& period, Array<Double>& c
   colour.redim(0, kPlanetCount - 1);
   for (Integer i = 0; i < kPlanetCount; ++i) radius[i] = kRadii[i];
   // Kepler's third law with Earth as the unit: T_i = (r_i / r_earth)^1.5 years.
-  for (Integer i = 0; i < kPlanetCount; ++i) period[i] = pow(radius[i] / radius[kEarth], 1.5);
+  for (Integer i = 0; i < kPlanetCount; ++i) period[i] = std::pow(radius[i] / radius[kEarth], 1.5);
   for (Integer i = 0; i < kPlanetCount; ++i) colour[i] = kColours[i];
 }
 
@@ -169,6 +169,7 @@ void finish(Run& run) {
 
 int main_sequence() {
   const ErrorContext ctx{kModule, nullptr};
+  rt::start();
   setup_tables(RADIUS, UMLAUFZEIT, FARBE);
   OPENWINDOW_MAIN();
   for (;;) {

@@ -40,7 +40,7 @@ Double force(Integer potential, Double r) {
     case 0:  // U = -1/r: F = -1/r^2
       return -1.0 / (r * r);
     case 1:  // U = -1/r - b/r^3, b = 0.01: F = -1/r^2 - 0.01/r^4
-      return -1.0 / (r * r) - 0.01 / pow(r, 4.0);
+      return -1.0 / (r * r) - 0.01 / std::pow(r, 4.0);
     case 2:  // U = ln r: F = -1/r
       return -1.0 / r;
     case 3:  // U = r^2, with the force taken as -r/2
@@ -115,7 +115,7 @@ void end_run() {
 
 int main_sequence() {
   const ErrorContext ctx{"Umlaufbahnen", nullptr};
-  rt::install_fault_handlers();
+  rt::start();
   CREATEWINDOW_MAIN();
   for (;;) {
     if (LISTBOX_GETEVENT(LIST_AUSWAHL)) LIST_AUSWAHL_EVENT();

@@ -11,11 +11,11 @@ set(PHYSIKDEMOS_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Physikdemos)
 
 # Headers are found relative to the source root in the build and to include/physikdemos once
 # installed; "Inc/GUI.hpp" and "surface/surface.hpp" name the same files in both.
-set_property(TARGET surface PROPERTY INTERFACE_INCLUDE_DIRECTORIES
+set_property(TARGET surface_runtime PROPERTY INTERFACE_INCLUDE_DIRECTORIES
              "$<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>" "$<INSTALL_INTERFACE:${PHYSIKDEMOS_INCLUDEDIR}>")
 
 # ---- Libraries ----------------------------------------------------------------------------
-set(physikdemos_libraries surface)
+set(physikdemos_libraries surface_runtime surface)
 foreach(module GUI Diffgl Komplex Mathe Graphik)
   if(TARGET Inc_${module})
     list(APPEND physikdemos_libraries Inc_${module})
@@ -44,7 +44,8 @@ if(TARGET surface_headless)
 endif()
 
 # ---- Public headers -------------------------------------------------------------------------
-install(FILES surface/types.hpp surface/runtime.hpp surface/surface.hpp surface/key_table.hpp surface/reset.hpp surface/headless.hpp
+install(FILES surface/types.hpp surface/runtime.hpp surface/reset.hpp surface/surface.hpp surface/key_table.hpp
+              surface/headless.hpp
         DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/surface)
 file(GLOB physikdemos_module_headers ${PROJECT_SOURCE_DIR}/Inc/*.hpp)
 install(FILES ${physikdemos_module_headers} DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/Inc)

@@ -312,6 +312,7 @@ bool take_key_hit(Core& c) {
 
 Integer SCREEN_OPEN(Integer width, Integer height, Integer depth, Integer pages, Integer flags, Integer rate) {
   const ErrorContext ctx{"surface", "SCREEN_OPEN"};
+  rt::start();  // before any connection to a window system exists
   (void)flags;  // full screen and refresh rate are not offered
   (void)rate;
   constexpr Integer kDepths[] = {1, 2, 4, 8, 15, 16, 24, 32};

@@ -1,7 +1,6 @@
 #pragma once
-// Byte strings, number text, random numbers, the error context, checked arrays
-// and the runtime error report.
-#include <cmath>
+// The runtime: byte strings, number text, random numbers, the error context, checked arrays,
+// the runtime error report and the fault handling. Needs nothing of the surface or a window.
 #include <cstddef>
 #include <new>
 #include <source_location>
@@ -29,8 +28,6 @@ Double STR_TO_DOUBLE(const String& s); // leading number of s, locale-independen
 // ---- Random numbers -----------------------------------------------------------
 
 Double MATH_RANDOM(Single n);  // n != 0: next value in [0, 1); n = 0: previous value
-
-using std::pow;  // the standard floating-point power function
 
 // ---- Runtime errors -----------------------------------------------------------
 
@@ -76,9 +73,10 @@ const char* current_procedure() noexcept;
 // the process at once with that exit status, without running destructors. Async-signal-safe.
 [[noreturn]] void abort_with_report(Integer number, Integer line) noexcept;
 
-// Installs the handlers that turn processor faults and termination signals into reports.
-// Runs once at program start; calling it again changes nothing.
-void install_fault_handlers() noexcept;
+// Starts the runtime; a program calls it first, and SCREEN_OPEN, OPENWINDOW and INITGFX call it
+// before they open a window. It installs the handlers that turn processor faults and termination
+// signals into reports. Calling it again changes nothing.
+void start() noexcept;
 }  // namespace rt
 
 // Registers a procedure as the innermost error context for its lifetime.

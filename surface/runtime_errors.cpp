@@ -87,10 +87,6 @@ void write_all(int fd, const char* p, std::size_t n) noexcept {
   }
 }
 
-// Install the fault handlers before main: this translation unit is always linked because every
-// procedure registers through ErrorContext, and the call below pulls the handlers in with it.
-[[maybe_unused]] const bool g_faults_installed = (rt::install_fault_handlers(), true);
-
 }  // namespace
 
 namespace rt {

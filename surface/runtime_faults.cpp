@@ -1,4 +1,5 @@
-// Processor faults and termination signals end the program with a runtime error report.
+// The start of the runtime: processor faults and termination signals end the program with a
+// runtime error report.
 #include <signal.h>
 #include <unistd.h>
 
@@ -48,15 +49,7 @@ alignas(16) char g_alt_stack[64 * 1024];
   rt::abort_with_report(number, 0);
 }
 
-std::atomic<bool> g_installed{false};
-
-}  // namespace
-
-namespace rt {
-
 void install_fault_handlers() noexcept {
-  if (g_installed.exchange(true)) return;
-
   stack_t ss{};
   ss.ss_sp = g_alt_stack;
   ss.ss_size = sizeof g_alt_stack;
@@ -72,6 +65,17 @@ void install_fault_handlers() noexcept {
     sigaction(f.signal, &sa, nullptr);
   }
   std::set_terminate(on_terminate);
+}
+
+std::atomic<bool> g_started{false};
+
+}  // namespace
+
+namespace rt {
+
+void start() noexcept {
+  if (g_started.exchange(true)) return;
+  install_fault_handlers();
 }
 
 }  // namespace rt

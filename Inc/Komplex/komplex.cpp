@@ -58,7 +58,7 @@ KOMPLEX CDIV(const KOMPLEX& a, const KOMPLEX& b) {
 KOMPLEX CPOTENZ(const KOMPLEX& z, Double x) {
   const ErrorContext ctx{kModule, "CPOTENZ"};
   // |z|^x at angle x * arg z
-  return CTRANSFORM(pow(CABS(z), x), CARG(z) * x);
+  return CTRANSFORM(std::pow(CABS(z), x), CARG(z) * x);
 }
 
 void CSQR(const KOMPLEX& z, KOMPLEX& w1, KOMPLEX& w2) {

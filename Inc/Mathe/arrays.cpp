@@ -92,7 +92,8 @@ Double POLYNOM(const Array<Double>& c, Double x) {
   const ErrorContext ctx{kModule, "POLYNOM"};
   // sum of x^i c(i); pow(0, 0) = 1 keeps c(0) at x = 0
   Double s = 0.0;
-  for_range(0, c.upper(), [&](Integer i) { s = dbl(static_cast<Ext>(pow(x, static_cast<Double>(i))) * c[i] + s); });
+  for_range(0, c.upper(),
+            [&](Integer i) { s = dbl(static_cast<Ext>(std::pow(x, static_cast<Double>(i))) * c[i] + s); });
   return s;
 }
 
@@ -155,7 +156,7 @@ void INTERPOL(const Array<Double>& x, const Array<Double>& y, Array<Double>& c) 
   Array<Double> r(1, m);
   Array<Double> s(1, m);
   for (Integer i = 1; i <= m; ++i) {
-    for (Integer j = 1; j <= m; ++j) V(i, j) = pow(x[i - 1], static_cast<Double>(j - 1));
+    for (Integer j = 1; j <= m; ++j) V(i, j) = std::pow(x[i - 1], static_cast<Double>(j - 1));
     r[i] = y[i - 1];
   }
   LINGLSYS(V, s, r);

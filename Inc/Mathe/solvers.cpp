@@ -79,10 +79,10 @@ void KUBGL(Double a, Double b, Double c, Double d, Double& x1, KOMPLEX& x2, KOMP
   const Double t = dbl(static_cast<Ext>(d) / a);
   // x = y - r/3 gives y^3 + p y + q = 0 with p = s - r^2/3, q = 2 r^3/27 - s r/3 + t
   const Double p = dbl(s - static_cast<Ext>(r) * r / 3);
-  const Double q = dbl(static_cast<Ext>(2) * pow(r, 3.0) / 27 - static_cast<Ext>(s) * r / 3 + t);
+  const Double q = dbl(static_cast<Ext>(2) * std::pow(r, 3.0) / 27 - static_cast<Ext>(s) * r / 3 + t);
   // D = (q/2)^2 + (p/3)^3
-  const Double D = dbl(static_cast<Ext>(pow(dbl(static_cast<Ext>(q) / 2), 2.0)) +
-                       pow(dbl(static_cast<Ext>(p) / 3), 3.0));
+  const Double D = dbl(static_cast<Ext>(std::pow(dbl(static_cast<Ext>(q) / 2), 2.0)) +
+                       std::pow(dbl(static_cast<Ext>(p) / 3), 3.0));
 
   Double y1 = 0.0;
   KOMPLEX y2;
@@ -92,8 +92,8 @@ void KUBGL(Double a, Double b, Double c, Double d, Double& x1, KOMPLEX& x2, KOMP
     const Ext root = std::sqrt(static_cast<Ext>(D));
     const Double A = dbl(-static_cast<Ext>(q) / 2 + root);
     const Double B = dbl(-static_cast<Ext>(q) / 2 - root);
-    const Double u = A >= 0.0 ? pow(A, kThird) : -pow(-A, kThird);
-    const Double v = B >= 0.0 ? pow(B, kThird) : -pow(-B, kThird);
+    const Double u = A >= 0.0 ? std::pow(A, kThird) : -std::pow(-A, kThird);
+    const Double v = B >= 0.0 ? std::pow(B, kThird) : -std::pow(-B, kThird);
     // y2,3 = -(u+v)/2 +- i (u-v) sqrt3/2
     y1 = dbl(static_cast<Ext>(u) + v);
     const Double re = dbl(-(static_cast<Ext>(u) + v) / 2);
@@ -102,14 +102,14 @@ void KUBGL(Double a, Double b, Double c, Double d, Double& x1, KOMPLEX& x2, KOMP
   } else {
     // Three real roots: rho = sqrt(-p^3/27), cos phi = -q/(2 rho),
     // y_k = 2 rho^(1/3) cos(phi/3 + 2 pi k/3)
-    const Double rho = dbl(std::sqrt(-static_cast<Ext>(pow(p, 3.0)) / 27));
+    const Double rho = dbl(std::sqrt(-static_cast<Ext>(std::pow(p, 3.0)) / 27));
     Double cphi = dbl(-static_cast<Ext>(q) / (static_cast<Ext>(2) * rho));
     // Rounding can push |cos phi| a hair above 1 for a valid cubic; the true value lies
     // in [-1, 1], and outside it the root below would turn all three roots into NaN.
     // An infinite or NaN value is no rounding artefact and is left to flow on.
     if (std::isfinite(cphi)) cphi = std::clamp(cphi, -1.0, 1.0);
     const Double phi = std::atan2(dbl(std::sqrt(1 - static_cast<Ext>(cphi) * cphi)), cphi);
-    const Double m = pow(rho, kThird);
+    const Double m = std::pow(rho, kThird);
     const Double third = dbl(static_cast<Ext>(phi) / 3);
     y1 = dbl(static_cast<Ext>(2) * m * std::cos(third));
     y2 = KOMPLEX{dbl(static_cast<Ext>(2) * m * std::cos(dbl(static_cast<Ext>(phi) / 3 + kTwoPiThirds))), 0.0};

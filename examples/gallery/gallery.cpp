@@ -125,7 +125,7 @@ void poll_widgets(Gallery& g) {
 
 int run() {
   const ErrorContext ctx{kModule, "RUN"};
-  rt::install_fault_handlers();
+  rt::start();
   Gallery g;
   open_window(g);
   // No sleep of its own: the list box's poll waits 50 ms, which paces the loop.

@@ -1,6 +1,7 @@
 // The error context, the report text, and the end of the process on errors and faults.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -63,9 +64,10 @@ TEST(ErrorContextTest, NestsAndRestores) {
 
 // ---- The end of the process --------------------------------------------------------------
 
-// Runs f as the procedure Tests::proc.
+// Runs f as the procedure Tests::proc of a program that started its runtime.
 template <class F>
 void in_context(const char* proc, F f) {
+  rt::start();
   const ErrorContext ctx{"Tests", proc};
   f();
 }
