@@ -74,8 +74,10 @@ const char* current_procedure() noexcept;
 [[noreturn]] void abort_with_report(Integer number, Integer line) noexcept;
 
 // Starts the runtime; a program calls it first, and SCREEN_OPEN, OPENWINDOW and INITGFX call it
-// before they open a window. It installs the handlers that turn processor faults and termination
-// signals into reports. Calling it again changes nothing.
+// before they open a window. It opens /dev/null on each of the descriptors 0..2 that is closed,
+// so that no report can land in a file or connection opened later, and installs the handlers
+// that turn processor faults and termination signals into reports. Calling it again changes
+// nothing.
 void start() noexcept;
 }  // namespace rt
 

@@ -1,7 +1,10 @@
-// The start of the runtime: processor faults and termination signals end the program with a
-// runtime error report.
+// The start of the runtime: standard streams that are surely open, and processor faults and
+// termination signals that end the program with a runtime error report.
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <atomic>
 #include <exception>
@@ -17,9 +20,12 @@ struct FaultSignal {
   Integer number;
 };
 
+// A bad system call is reported like an illegal instruction, the CPU-time limit like a
+// termination request. Hang-up, broken pipe, the user signals and the alarm keep their default
+// actions.
 constexpr FaultSignal kFaults[] = {
-    {SIGINT, 9}, {SIGILL, 10}, {SIGFPE, 11}, {SIGSEGV, 12},
-    {SIGBUS, 12}, {SIGTERM, 13}, {SIGABRT, 14}, {SIGQUIT, 15},
+    {SIGINT, 9},   {SIGILL, 10},  {SIGSYS, 10},  {SIGFPE, 11}, {SIGSEGV, 12},
+    {SIGBUS, 12},  {SIGTERM, 13}, {SIGXCPU, 13}, {SIGABRT, 14}, {SIGQUIT, 15},
 };
 
 void on_fault(int sig) {
@@ -49,6 +55,21 @@ alignas(16) char g_alt_stack[64 * 1024];
   rt::abort_with_report(number, 0);
 }
 
+// Opens /dev/null on each of the descriptors 0..2 that is closed. Otherwise the next file or
+// connection opened (the window system's) would take its number, and a report written to the
+// standard error stream would go into it.
+void open_closed_standard_streams() noexcept {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // open() takes the lowest free number, which is fd: every lower one is open by now.
+    const int opened = open("/dev/null", O_RDWR);
+    if (opened >= 0 && opened != fd) {
+      dup2(opened, fd);
+      close(opened);
+    }
+  }
+}
+
 void install_fault_handlers() noexcept {
   stack_t ss{};
   ss.ss_sp = g_alt_stack;
@@ -75,6 +96,7 @@ namespace rt {
 
 void start() noexcept {
   if (g_started.exchange(true)) return;
+  open_closed_standard_streams();
   install_fault_handlers();
 }
 

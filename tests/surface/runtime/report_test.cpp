@@ -1,6 +1,9 @@
 // The error context, the report text, and the end of the process on errors and faults.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
@@ -132,11 +135,43 @@ TEST(FaultsDeathTest, EachSignalIsItsOwnError) {
       {SIGFPE, 11, "\"floating point error\" signal"}, {SIGSEGV, 12, "\"segmentation violation\" signal"},
       {SIGBUS, 12, "\"segmentation violation\" signal"}, {SIGTERM, 13, "\"termination request\" signal"},
       {SIGABRT, 14, "\"abnormal termination\" signal"}, {SIGQUIT, 15, "\"quit request\" signal"},
+      {SIGSYS, 10, "\"illegal instruction\" signal"},  {SIGXCPU, 13, "\"termination request\" signal"},
   };
   for (const auto& c : cases)
     EXPECT_EXIT(in_context("RAISER", [&] { std::raise(c.sig); }), ExitedWithCode(c.number),
                 ends_in(c.number, c.message, 0, "RAISER"))
         << "signal " << c.sig;
+}
+
+// Signals that are no fault of the program keep their default actions.
+TEST(FaultsDeathTest, OtherSignalsKeepTheirDefaultActions) {
+  const auto check = [] {
+    rt::start();
+    for (const int sig : {SIGHUP, SIGPIPE, SIGUSR1, SIGUSR2, SIGALRM}) {
+      struct sigaction sa{};
+      sigaction(sig, nullptr, &sa);
+      if (sa.sa_handler != SIG_DFL) std::_Exit(sig);
+    }
+    std::_Exit(0);
+  };
+  EXPECT_EXIT(check(), ExitedWithCode(0), "");
+}
+
+// Closed standard streams are /dev/null once the runtime has started, so that the report cannot
+// go into whatever the program opens next (such as the window system's connection).
+TEST(FaultsDeathTest, ClosedStandardStreamsBecomeDevNull) {
+  const auto check = [] {
+    for (const int fd : {0, 1, 2}) close(fd);
+    rt::start();
+    struct stat null_stat{};
+    stat("/dev/null", &null_stat);
+    for (const int fd : {0, 1, 2}) {
+      struct stat st{};
+      if (fstat(fd, &st) != 0 || st.st_rdev != null_stat.st_rdev || st.st_ino != null_stat.st_ino) std::_Exit(10 + fd);
+    }
+    std::_Exit(0);
+  };
+  EXPECT_EXIT(check(), ExitedWithCode(0), "");
 }
 
 volatile int g_zero = 0;
