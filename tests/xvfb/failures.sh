@@ -79,3 +79,21 @@ start_xvfb 1024x768x24
 launch "$planets" '^Planetensystem$' 0.3 "$work/stderr"
 click 100 84 0.5  # "Alle Planeten (Merkur bis Pluto)"
 lose_display "display lost during the animation"
+
+# stderr closed at start: the runtime puts /dev/null there before the window system could take
+# fd 2 for its connection, so a report cannot reach the X server.
+start_xvfb 1280x800x24
+"$orbits" 2>&- &
+program_pid=$!
+for _ in $(seq 100); do
+  xdotool search --name '^Umlaufbahnen$' >/dev/null 2>&1 && break
+  sleep 0.1
+done
+[ "$(readlink "/proc/$program_pid/fd/2")" = /dev/null ] || fail "stderr closed at start: fd 2 is $(readlink "/proc/$program_pid/fd/2")"
+kill -TERM "$program_pid"
+status=0
+wait "$program_pid" || status=$?
+program_pid=
+[ "$status" -eq 13 ] || fail "stderr closed at start: exit status $status after SIGTERM, expected 13"
+xdotool getdisplaygeometry >/dev/null || fail "stderr closed at start: the X server went away"
+echo "ok: with stderr closed the report goes to /dev/null and the X server stays"
