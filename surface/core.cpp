@@ -28,6 +28,10 @@ int button_index(int bit) noexcept { return bit == 1 ? 0 : bit == 2 ? 1 : bit ==
 
 void KeyQueue::push(Integer code) noexcept {
   if (count == kCapacity) {
+    // Drop the oldest key that is not a close request: the keys before it move up one place.
+    int drop = 0;
+    while (drop < count - 1 && ring[(head + drop) % kCapacity] == keys::kClose) ++drop;
+    for (int i = drop; i > 0; --i) ring[(head + i) % kCapacity] = ring[(head + i - 1) % kCapacity];
     head = (head + 1) % kCapacity;
     --count;
   }
@@ -36,9 +40,10 @@ void KeyQueue::push(Integer code) noexcept {
   hit = true;
 }
 
-bool KeyQueue::pop(Integer& code) noexcept {
+bool KeyQueue::pop(Integer& code, bool keep_close) noexcept {
   if (count == 0) return false;
   code = ring[head];
+  if (keep_close && code == keys::kClose) return true;
   head = (head + 1) % kCapacity;
   --count;
   return true;
@@ -274,10 +279,10 @@ bool Core::poll_mouse(double now, MouseState& out) {
   return true;
 }
 
-bool Core::take_key(Integer& code) {
+bool Core::take_key(Integer& code, bool keep_close) {
   MutexLock lock(mutex_);
   keys_.hit = false;
-  return keys_.pop(code);
+  return keys_.pop(code, keep_close);
 }
 
 bool Core::take_key_hit() {
@@ -306,6 +311,15 @@ namespace {
 bool take_key_hit(Core& c) {
   surf::backend::update();
   return c.take_key_hit();
+}
+
+// The oldest key as INPUT_KEY returns it; see INPUT_KEY_KEEP_CLOSE for `keep_close`.
+String read_key(const char* procedure, bool keep_close) {
+  const ErrorContext ctx{"surface", procedure};
+  surf::backend::before_poll();
+  Integer code = 0;
+  if (!surf::core().take_key(code, keep_close)) return String();
+  return keys::key_string(code);
 }
 
 }  // namespace
@@ -368,13 +382,9 @@ Integer INPUT_MOUSE(Integer& x, Integer& y, Integer& wheel, Integer& buttons, In
   return 0;
 }
 
-String INPUT_KEY() {
-  const ErrorContext ctx{"surface", "INPUT_KEY"};
-  surf::backend::before_poll();
-  Integer code = 0;
-  if (!surf::core().take_key(code)) return String();
-  return keys::key_string(code);
-}
+String INPUT_KEY() { return read_key("INPUT_KEY", false); }
+
+String INPUT_KEY_KEEP_CLOSE() { return read_key("INPUT_KEY_KEEP_CLOSE", true); }
 
 void TIME_SLEEP(Integer ms) {
   const ErrorContext ctx{"surface", "TIME_SLEEP"};

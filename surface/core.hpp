@@ -76,10 +76,12 @@ struct KeyQueue {
   int head = 0, count = 0;
   bool hit = false;
 
-  // Appends `code` and sets the key-hit flag; a full queue first drops its oldest key.
+  // Appends `code` and sets the key-hit flag. A full queue first drops its oldest key that is
+  // not the window's close request (the oldest of all when every key is one).
   void push(Integer code) noexcept;
-  // Takes the oldest key into `code`; false when none waits.
-  bool pop(Integer& code) noexcept;
+  // Takes the oldest key into `code`; false when none waits. With `keep_close` a close request
+  // is only looked at and stays at the front.
+  bool pop(Integer& code, bool keep_close = false) noexcept;
 };
 
 // The pointer as the surface reports it.
@@ -273,8 +275,9 @@ class Core {
   // INPUT_MOUSE's reading at `now` (ms on the backend's clock) into `out`; false when the
   // window is closed or inactive or the pointer is outside.
   bool poll_mouse(double now, MouseState& out);
-  // Takes the oldest key into `code` and clears the key-hit flag; false when none waits.
-  bool take_key(Integer& code);
+  // Takes the oldest key into `code` and clears the key-hit flag; false when none waits. With
+  // `keep_close` a close request is only looked at and stays at the front.
+  bool take_key(Integer& code, bool keep_close);
   // Reads and clears the key-hit flag.
   bool take_key_hit();
 

@@ -83,6 +83,9 @@ Integer SCREEN_PUT(Image* target, Single x, Single y, const Image* image, Intege
 Integer INPUT_MOUSE(Integer& x, Integer& y, Integer& wheel, Integer& buttons, Integer& clip);
 // Takes the oldest key without waiting: one byte, chr(255) + scan byte, or "" when none waits.
 String INPUT_KEY();
+// As INPUT_KEY, but the window's close request is only looked at: it stays at the front of the
+// queue for WINDOW_EVENT_CLOSE, and every reader gets KEY_CLOSE until that takes it.
+String INPUT_KEY_KEEP_CLOSE();
 // Waits ms milliseconds; from 100 on, returns early when a key comes in (see the key-hit flag).
 void TIME_SLEEP(Integer ms);
 

@@ -126,7 +126,8 @@ Boolean LISTBOX_GETEVENT(LISTBOX& list) {
     }
   }
 
-  const String key = INPUT_KEY();
+  // The window's close request stays for the program's close test.
+  const String key = INPUT_KEY_KEEP_CLOSE();
   const long long turn = static_cast<long long>(LASTWHEEL) - old;
   if (turn > 0 || key == KEY_UP) {
     gui::page_up(list);

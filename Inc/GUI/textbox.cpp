@@ -193,11 +193,12 @@ void TEXTBOX_EDIT(TEXTBOX& box) {
     // Edges excluded: a click on the outline neither moves the cursor nor ends editing.
     if (mouse.hits(field, gui::Edges::Strict)) gui::edit_click(box, view, mouse.x);
 
-    const String key = INPUT_KEY();
+    // The window's close request ends editing like Enter and stays for the program's close test.
+    const String key = INPUT_KEY_KEEP_CLOSE();
     gui::edit_key(box, view, key);
 
     const bool outside_click = mouse.status == 0 && mouse.buttons == 1 && !mouse.inside(field, gui::Edges::Inclusive);
-    if (key == KEY_ENTER || outside_click) break;
+    if (key == KEY_ENTER || IS_CLOSE_KEY(key) || outside_click) break;
   }
 
   SCREEN_LOCK();

@@ -2,7 +2,8 @@
 # Runs the orbit program in a window on a private virtual X server: checks the start picture,
 # the pressed face of "Simulation Start", the black drawing area with white axes and a red path,
 # that Stop freezes the picture, that taps (press and release at once) choose a list row and
-# start and stop a run, and that a WM_DELETE_WINDOW message ends the program with status 0.
+# start and stop a run, and that a WM_DELETE_WINDOW message ends the program with status 0 even
+# with the pointer resting on the list.
 # Screenshots stay in the work dir.
 # Usage: umlaufbahnen.sh <program> <close_window> <work dir>
 set -euo pipefail
@@ -66,5 +67,10 @@ xdotool mousemove --window "$wid" 245 300
 sleep 0.5
 expect_still "after a tap on Stop"
 echo "ok: taps start and stop a run"
+
+# The close request with the pointer resting on the list: the list's poll must leave it for
+# the program's close test.
+xdotool mousemove --window "$wid" 100 90
+sleep 0.3
 
 close_expect_zero

@@ -168,6 +168,32 @@ TEST_F(Window, ButtonsWheelAndActivation) {
   EXPECT_EQ(mouse(), (Mouse{0, 50, 50, -1, 0, 0}));
 }
 
+TEST_F(Window, FullKeyQueueDropsItsOldestKeyButNeverACloseRequest) {
+  const auto read_all = [] {
+    std::vector<String> got;
+    for (String k = INPUT_KEY(); !k.empty(); k = INPUT_KEY()) got.push_back(k);
+    return got;
+  };
+  std::vector<String> plain;
+  for (char c = 'a'; c < 'a' + 17; ++c) plain.emplace_back(1, c);
+  for (const String& k : plain) headless::key(0, static_cast<unsigned char>(k[0]));
+  plain.erase(plain.begin());  // the seventeenth key pushes the first out
+  EXPECT_EQ(read_all(), plain);
+  headless::close_request(1);
+  for (int i = 0; i < 19; ++i) headless::key(1, 'x');
+  until(2);
+  const std::vector<String> got = read_all();
+  ASSERT_EQ(got.size(), 16u);
+  EXPECT_EQ(got.front(), KEY_CLOSE);
+  // A reader other than the close test sees the request and leaves it at the front.
+  headless::close_request(3);
+  headless::key(3, 'y');
+  until(4);
+  EXPECT_EQ(std::vector<String>({INPUT_KEY_KEEP_CLOSE(), INPUT_KEY_KEEP_CLOSE()}),
+            std::vector<String>(2, String(KEY_CLOSE)));
+  EXPECT_EQ(read_all(), (std::vector<String>{String(KEY_CLOSE), "y"}));
+}
+
 TEST_F(Window, ShortPressesLastUntilAPollHasSeenThem) {
   headless::move(0, 50, 50);
   headless::click(10, 50, 50, 0);  // press and release at one instant, long before any poll
