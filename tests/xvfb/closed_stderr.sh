@@ -21,10 +21,7 @@ target=$(readlink "/proc/$program_pid/fd/2") || fail "the program has no descrip
 echo "ok: descriptor 2 is /dev/null"
 
 kill -TERM "$program_pid"
-status=0
-timeout 2 tail --pid="$program_pid" -f /dev/null || fail "the program still runs 2 s after SIGTERM"
-wait "$program_pid" || status=$?
-program_pid=
+await_end "after SIGTERM"
 [ "$status" -eq 13 ] || fail "the program exited $status after SIGTERM, expected 13"
 xdotool getdisplaygeometry >/dev/null || fail "the X server no longer answers"
 echo "ok: status 13, the X server still answers"

@@ -87,6 +87,21 @@ tap() {
   sleep "${3:-0.3}"
 }
 
+# await_end <what>: the program ends within 2 s (3 s under ThreadSanitizer, which waits 1 s
+# before every exit to catch races among the exit handlers); sets `status` to its exit status.
+await_end() {
+  local tries=20
+  [ -n "${TSAN_OPTIONS:-}" ] && tries=30
+  for _ in $(seq "$tries"); do
+    kill -0 "$program_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$program_pid" 2>/dev/null && fail "$1: the program still runs $((tries / 10)) s later"
+  status=0
+  wait "$program_pid" || status=$?
+  program_pid=
+}
+
 # expect_still <what>: two screenshots 0.6 s apart must be identical.
 expect_still() {
   shot still1
