@@ -143,66 +143,42 @@ void DISPLAYITEMS(LISTBOX& list);
 // The wheel reading shared by all list boxes.
 extern Integer LASTWHEEL;
 
-// ---- Internals shared by the widgets ------------------------------------------------------------
-namespace gui {
+// ---- Track bar -----------------------------------------------------------------------------------
+// Draws a track bar with range 0..100 and value 0; returns its record.
+TRACKBAR TRACKBAR_NEW(Integer x, Integer y, Integer w, Integer h);
+// Stores MIN and MAX; neither VALUE nor the picture changes.
+void TRACKBAR_SETRANGE(TRACKBAR& bar, Integer min, Integer max);
+// Stores value whatever it is; redraws only when MIN <= value <= MAX.
+void TRACKBAR_SETVALUE(TRACKBAR& bar, Integer value);
+// VALUE as stored.
+Integer TRACKBAR_GETVALUE(TRACKBAR& bar);
+// True while the left button alone is held on the track; moves the knob to the pointer, no wait.
+Boolean TRACKBAR_GETEVENT(TRACKBAR& bar);
+// Draws frame, field and the knob at VALUE.
+void DRAWTRACKBAR(TRACKBAR& bar);
 
-// Saturates a wide intermediate result into the Integer range.
-Integer saturate(long long v) noexcept;
+// ---- Progress bar --------------------------------------------------------------------------------
+// Draws a progress bar with range 0..100 and value 0; returns its record.
+PROGRESSBAR PROGRESSBAR_NEW(Integer x, Integer y, Integer w, Integer h);
+// Stores MIN and MAX; neither VALUE nor the picture changes.
+void PROGRESSBAR_SETRANGE(PROGRESSBAR& bar, Integer min, Integer max);
+// Stores value and redraws when MIN <= value <= MAX; any other value is ignored.
+void PROGRESSBAR_SETVALUE(PROGRESSBAR& bar, Integer value);
+// Paints the field white inside the frame; VALUE is kept.
+void PROGRESSBAR_CLEAR(PROGRESSBAR& bar);
+// Draws frame, field and the bar up to VALUE.
+void DRAWPROGRESSBAR(PROGRESSBAR& bar);
 
-// The solid rectangle (x1, y1)-(x2, y2), corners inclusive, in surface pixels: filled or outline.
-void box(double x1, double y1, double x2, double y2, Integer colour, bool filled);
+// ---- Containers ----------------------------------------------------------------------------------
+// Draws a grey area with a dark blue outline and title bar carrying caption; returns its record.
+PANEL PANEL_NEW(Integer x, Integer y, Integer w, Integer h, const String& caption);
+// Draws a grey outline with caption set into its top edge; returns its record.
+FRAME FRAME_NEW(Integer x, Integer y, Integer w, Integer h, const String& caption);
 
-// A widget rectangle with inclusive corners (X, Y)-(X+W, Y+H).
-struct Rect {
-  Integer X, Y, W, H;
-};
-
-// Inclusive: edges count as inside; Strict: only the interior does.
-enum class Edges { Inclusive, Strict };
-
-// One mouse sample and the click rules applied to it.
-struct Click {
-  Integer status = 1;  // INPUT_MOUSE's result: 0, or 1 when the pointer is not in the window
-  Integer x = -1, y = -1, wheel = -1, buttons = -1;
-
-  // Polls the mouse once.
-  static Click poll();
-  // True when the poll succeeded and (x, y) lies in r under the edge rule.
-  bool inside(const Rect& r, Edges edges) const noexcept;
-  // A hit: inside r with the left button alone held.
-  bool hits(const Rect& r, Edges edges) const noexcept { return buttons == 1 && inside(r, edges); }
-  // Polls, sleeping 1 ms after each poll, until no button is held (a failed poll, -1, keeps waiting).
-  static void wait_release();
-};
-
-// The click protocol: poll once; on a hit run press(sample), wait for the release, run release()
-// and return true; otherwise change nothing and return false.
-template <class Press, class Release>
-Boolean click_event(const Rect& r, Edges edges, Press&& press, Release&& release) {
-  const Click c = Click::poll();
-  if (!c.hits(r, edges)) return false;
-  press(c);
-  Click::wait_release();
-  release();
-  return true;
-}
-
-// The line editor's scroll state for one TEXTBOX_EDIT call.
-struct EditView {
-  long long columns;   // c = W \ 8
-  long long start = 0; // v: index of the first character shown
-};
-
-// Applies one key of the line editor to box.TEXT / box.CURSOR and the view.
-void edit_key(TEXTBOX& box, EditView& view, const String& key);
-// Moves the cursor for a click at x inside the field while editing.
-void edit_click(TEXTBOX& box, const EditView& view, Integer x);
-// Scrolls one page up (by ROWS, not below 0).
-void page_up(LISTBOX& list) noexcept;
-// Scrolls one page down so that the last item ends in the last row; false when nothing lay below.
-bool page_down(LISTBOX& list) noexcept;
-
-}  // namespace gui
-
-// Track bar, progress bar, panel, frame and the dialogs.
-#include "Inc/GUI/controls.hpp"
+// ---- Modal dialogs (the picture behind them is saved on page 1 and put back) -------------------
+// Asks for one line of text; returns the field's text when "Ok" is clicked.
+String INPUTBOX(Integer x, Integer y, Integer w, const String& title, const String& prompt, const String& text,
+                Integer readonly);
+// Shows message with one to three buttons (empty button2/button3: none); returns 0, 1 or 2.
+Integer MSGBOX(Integer x, Integer y, Integer w, const String& title, const String& message, const String& button1,
+               const String& button2, const String& button3);

@@ -56,7 +56,7 @@ constexpr ViewLayout kLayouts[2] = {
 };
 
 // A colour held as a Double, rounded to the nearest integer (halves to even).
-Integer colour_of(Double value) { return static_cast<Integer>(std::nearbyint(value)); }
+Integer colour_of(Double value) { return static_cast<Integer>(rt::round_half_even(value)); }
 
 // The module-level state as at program start, for a new session in the same process.
 void reset_module() {

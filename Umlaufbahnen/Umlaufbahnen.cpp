@@ -1,9 +1,7 @@
 #include "Umlaufbahnen/Umlaufbahnen.hpp"
 
 #include <algorithm>
-#include <cfloat>
 #include <cmath>
-#include <limits>
 
 #include "surface/reset.hpp"
 
@@ -50,16 +48,6 @@ Double force(Integer potential, Double r) {
   }
 }
 
-Single to_single(Double v) {
-  // Beyond FLT_MAX plus half an ulp the nearest Single is infinite; converting such a value
-  // with a cast would leave the language's defined range.
-  constexpr Double kOverflow = static_cast<Double>(FLT_MAX) + 0x1p103;
-  if (std::isnan(v)) return std::numeric_limits<Single>::quiet_NaN();
-  if (v >= kOverflow) return std::numeric_limits<Single>::infinity();
-  if (v <= -kOverflow) return -std::numeric_limits<Single>::infinity();
-  return static_cast<Single>(v);
-}
-
 namespace {
 
 // The number in a field's text. The window speaks German, so every comma counts as the decimal
@@ -79,7 +67,7 @@ void begin_run(Run& run) {
 
   SCREEN_SET_VIEW(kAreaLeft, kAreaTop, kAreaRight, kAreaBottom, 0x000000, 0, SCREEN_VIEW_NO_BORDER);
   // The square of half-width FENSTER over the whole area, y upward.
-  const Single f = to_single(FENSTER);
+  const Single f = rt::to_single(FENSTER);
   SCREEN_SET_WINDOW(-f, -f, f, f, 0);
   SCREEN_SET_COLOR(kAxisColour, 0, 2);
   SCREEN_LINE(nullptr, -f, 0, f, 0, 0, 0, 0xFFFF, SCREEN_FLAG_FORE);
@@ -104,7 +92,7 @@ bool run_pass(Run& run) {
   run.x = run.next[3];
   run.y = run.next[4];
   run.t = t_new;
-  SCREEN_PSET(nullptr, to_single(run.x), to_single(run.y), kPathColour);
+  SCREEN_PSET(nullptr, rt::to_single(run.x), rt::to_single(run.y), kPathColour);
   return BUTTON_GETEVENT(BUTTON_STOP);
 }
 

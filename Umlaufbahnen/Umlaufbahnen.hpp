@@ -39,9 +39,6 @@ inline constexpr Integer kAxisColour = 0xFFFFFF;  // axes, as the foreground col
 // The force law of `potential` at distance r, as KRAFT computes it.
 Double force(Integer potential, Double r);
 
-// The nearest Single to v, infinite beyond the Single range, NaN for NaN.
-Single to_single(Double v);
-
 // Everything one run keeps from step to step.
 struct Run {
   Double t = 0, x = 0, y = 0, vx = 0, vy = 0;

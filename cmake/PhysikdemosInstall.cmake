@@ -49,7 +49,7 @@ install(FILES surface/types.hpp surface/runtime.hpp surface/reset.hpp surface/su
         DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/surface)
 file(GLOB physikdemos_module_headers ${PROJECT_SOURCE_DIR}/Inc/*.hpp)
 install(FILES ${physikdemos_module_headers} DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/Inc)
-install(FILES Inc/GUI/controls.hpp DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/Inc/GUI)
+# The modules' detail headers (Inc/<Module>/detail.hpp) are their sources' internals: not installed.
 
 # ---- Programs and their desktop entries -------------------------------------------------------
 foreach(program Umlaufbahnen Planetensystem gallery Pendel)

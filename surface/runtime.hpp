@@ -1,7 +1,10 @@
 #pragma once
 // The runtime: byte strings, number text, random numbers, the error context, checked arrays,
 // the runtime error report and the fault handling. Needs nothing of the surface or a window.
+#include <cmath>
+#include <concepts>
 #include <cstddef>
+#include <limits>
 #include <new>
 #include <source_location>
 #include <stdexcept>
@@ -24,6 +27,29 @@ String STR_SPACE(Integer n);                               // n blanks
 
 String STR_FROM_SINGLE(Single value);  // "%.7g" with a three-digit exponent
 Double STR_TO_DOUBLE(const String& s); // leading number of s, locale-independent; 0 when none
+
+// ---- Number conversions -------------------------------------------------------------------
+
+namespace rt {
+
+// The nearest Single to v as IEEE 754 rounds (ties to even): infinite from FLT_MAX plus half an
+// ulp (2^103) on, NaN for NaN. A plain cast of a Double beyond the Single range is undefined.
+inline Single to_single(Double v) noexcept {
+  constexpr Double kOverflow = static_cast<Double>(std::numeric_limits<Single>::max()) + 0x1p103;
+  if (v >= kOverflow) return std::numeric_limits<Single>::infinity();
+  if (v <= -kOverflow) return -std::numeric_limits<Single>::infinity();
+  return static_cast<Single>(v);  // NaN stays NaN
+}
+
+// v rounded to the nearest integer with halves to the even neighbour, whatever the current
+// rounding mode; NaN and infinities stay as they are.
+template <std::floating_point F>
+F round_half_even(F v) noexcept {
+  const F r = std::round(v);  // halves away from zero; exact, as is r - v
+  return std::fabs(r - v) == F(0.5) ? F(2) * std::round(v / F(2)) : r;
+}
+
+}  // namespace rt
 
 // ---- Random numbers -----------------------------------------------------------
 

@@ -1,5 +1,5 @@
 // Push buttons, check boxes, radio buttons and labels.
-#include "Inc/GUI.hpp"
+#include "Inc/GUI/detail.hpp"
 
 namespace {
 

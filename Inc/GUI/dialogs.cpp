@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "Inc/GUI.hpp"
+#include "Inc/GUI/detail.hpp"
 
 namespace {
 
@@ -39,7 +39,7 @@ MsgboxLayout msgbox_layout(Integer x, const String& button1, const String& butto
 
 Integer inputbox_ok_x(Integer x, Integer w) noexcept {
   // x + w/2 - 30 in double, rounded to nearest with halves to even.
-  const double p = std::nearbyint(static_cast<double>(x) + static_cast<double>(w) / 2.0 - 30.0);
+  const double p = rt::round_half_even(static_cast<double>(x) + static_cast<double>(w) / 2.0 - 30.0);
   return static_cast<Integer>(std::clamp<double>(p, std::numeric_limits<Integer>::min(),
                                                  std::numeric_limits<Integer>::max()));
 }

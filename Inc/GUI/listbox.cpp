@@ -1,7 +1,7 @@
 // The list box: a framed column of one-line items, chosen by click, paged by wheel and arrows.
 #include <algorithm>
 
-#include "Inc/GUI.hpp"
+#include "Inc/GUI/detail.hpp"
 #include "surface/reset.hpp"
 
 Integer LASTWHEEL = 0;

@@ -1,5 +1,5 @@
 // The two static containers: the panel with its title bar and the frame with its caption.
-#include "Inc/GUI.hpp"
+#include "Inc/GUI/detail.hpp"
 
 PANEL PANEL_NEW(Integer x, Integer y, Integer w, Integer h, const String& caption) {
   const ErrorContext ctx{"Inc/GUI", "PANEL_NEW"};

@@ -1,7 +1,7 @@
 // The progress bar: a bar that fills from the left as the program sets its value.
 #include <cmath>
 
-#include "Inc/GUI.hpp"
+#include "Inc/GUI/detail.hpp"
 
 namespace gui {
 
@@ -12,7 +12,7 @@ long long progress_end(const PROGRESSBAR& bar, Integer value) noexcept {
   if (span == 0 || bar.W <= 4) return static_cast<long long>(left);
   // p = X + 2 + (v - MIN)*(W - 4) / (MAX - MIN); the product is 32-bit, the rest in double.
   const Integer product = wrap_mul(wrap_sub(value, bar.MIN), bar.W - 4);
-  return static_cast<long long>(std::nearbyint(left + static_cast<double>(product) / span));
+  return static_cast<long long>(rt::round_half_even(left + static_cast<double>(product) / span));
 }
 
 }  // namespace gui

@@ -3,7 +3,7 @@
 #include <array>
 #include <cmath>
 
-#include "Inc/GUI.hpp"
+#include "Inc/GUI/detail.hpp"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "Inc/GUI.hpp"
+#include "Inc/GUI/detail.hpp"
 
 namespace gui {
 
@@ -15,7 +15,7 @@ long long trackbar_knob(const TRACKBAR& bar, Integer value) noexcept {
   // p = X + 5 + (v - MIN)*(W - 10) / (MAX - MIN); the product is 32-bit, the rest in double.
   const Integer product = wrap_mul(wrap_sub(value, bar.MIN), bar.W - 10);
   // |product / span| <= 2^31 and |left| < 2^32, so the rounded sum fits a long long.
-  return static_cast<long long>(std::nearbyint(left + static_cast<double>(product) / span));
+  return static_cast<long long>(rt::round_half_even(left + static_cast<double>(product) / span));
 }
 
 Integer trackbar_value_at(const TRACKBAR& bar, Integer mx) noexcept {
@@ -24,7 +24,7 @@ Integer trackbar_value_at(const TRACKBAR& bar, Integer mx) noexcept {
   // v = MIN + (mx - X - 5)*(MAX - MIN) / (W - 10); the product is 32-bit, the rest in double.
   const Integer offset = wrap_sub(wrap_sub(mx, bar.X), 5);
   const Integer product = wrap_mul(offset, span);
-  const double v = std::nearbyint(static_cast<double>(bar.MIN) + static_cast<double>(product) / (bar.W - 10));
+  const double v = rt::round_half_even(static_cast<double>(bar.MIN) + static_cast<double>(product) / (bar.W - 10));
   return static_cast<Integer>(std::clamp<double>(v, std::numeric_limits<Integer>::min(),
                                                  std::numeric_limits<Integer>::max()));
 }

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "Inc/GUI.hpp"
+#include "Inc/GUI/detail.hpp"
 
 namespace gui {
 

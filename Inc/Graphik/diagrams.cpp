@@ -7,7 +7,7 @@
 #include <numbers>
 #include <source_location>
 
-#include "Inc/Graphik.hpp"
+#include "Inc/Graphik/detail.hpp"
 
 namespace {
 
@@ -16,7 +16,7 @@ constexpr Double kPi = std::numbers::pi;
 
 using graphik::round_even;
 using graphik::single_ok;
-using graphik::to_single;
+using rt::to_single;
 
 // The current foreground colour, as the colour query reports it.
 Integer foreground() { return SCREEN_SET_COLOR(0, 0, 3); }

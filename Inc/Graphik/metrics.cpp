@@ -1,31 +1,24 @@
 // The plot window, output metrics in logical units and the colour scale.
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
 
-#include "Inc/Graphik.hpp"
+#include "Inc/Graphik/detail.hpp"
 
 namespace graphik {
 
 Integer round_even(Double v) noexcept {
   constexpr Double kLimit = 1073741824.0;  // 2^30: leaves room for adding a viewport offset
   if (std::isnan(v)) return 0;
-  if (v > kLimit) return static_cast<Integer>(kLimit);
-  if (v < -kLimit) return -static_cast<Integer>(kLimit);
-  return static_cast<Integer>(std::nearbyint(v));  // default rounding mode: halves to even
+  return static_cast<Integer>(std::clamp(rt::round_half_even(v), -kLimit, kLimit));
 }
 
-bool single_ok(Double v) noexcept { return std::isfinite(v) && std::fabs(v) <= FLT_MAX; }
-
-Single to_single(Double v) noexcept {
-  if (v > FLT_MAX) return HUGE_VALF;
-  if (v < -FLT_MAX) return -HUGE_VALF;
-  return static_cast<Single>(v);
-}
+bool single_ok(Double v) noexcept { return std::isfinite(rt::to_single(v)); }
 
 bool range_ok(Double lo, Double hi) noexcept {
   if (!single_ok(lo) || !single_ok(hi)) return false;
-  const Single span = std::fabs(static_cast<Single>(hi) - static_cast<Single>(lo));
+  const Single span = std::fabs(rt::to_single(hi) - rt::to_single(lo));
   return std::isfinite(span) && span >= FLT_MIN;
 }
 
@@ -83,18 +76,18 @@ Double TEXTHEIGHT(const String& /*text*/) {
 Integer RGBWERT(Double t, Integer steps) {
   const ErrorContext ctx{"Inc/Graphik", "RGBWERT"};
   // t = round(steps * t) / steps: steps + 1 distinct colours on 0..1
-  if (steps != 0) t = std::nearbyint(static_cast<Double>(steps) * t) / static_cast<Double>(steps);
+  if (steps != 0) t = rt::round_half_even(static_cast<Double>(steps) * t) / static_cast<Double>(steps);
   std::uint32_t c;
   if (!(t >= 0)) {  // below 0, and NaN
     c = 0xFF0000FAu;
   } else if (t < 0.25) {  // green = round(1000 t)
-    c = 0xFF000000u + static_cast<std::uint32_t>(std::nearbyint(1000 * t)) * 256u + 250u;
+    c = 0xFF000000u + static_cast<std::uint32_t>(rt::round_half_even(1000 * t)) * 256u + 250u;
   } else if (t < 0.5) {  // blue = round(500 - 1000 t)
-    c = 0xFF00FA00u + static_cast<std::uint32_t>(std::nearbyint(500 - 1000 * t));
+    c = 0xFF00FA00u + static_cast<std::uint32_t>(rt::round_half_even(500 - 1000 * t));
   } else if (t < 0.75) {  // red = round(1000 t - 500)
-    c = 0xFF00FA00u + static_cast<std::uint32_t>(std::nearbyint(1000 * t - 500)) * 65536u;
+    c = 0xFF00FA00u + static_cast<std::uint32_t>(rt::round_half_even(1000 * t - 500)) * 65536u;
   } else if (t < 1) {  // green = round(1000 - 1000 t)
-    c = 0xFFFA0000u + static_cast<std::uint32_t>(std::nearbyint(1000 - 1000 * t)) * 256u;
+    c = 0xFFFA0000u + static_cast<std::uint32_t>(rt::round_half_even(1000 - 1000 * t)) * 256u;
   } else {
     c = 0xFFFA0000u;
   }

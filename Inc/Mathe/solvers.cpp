@@ -40,7 +40,7 @@ Integer BINKOEFF(Integer n, Integer k) {
   // n! / (k! (n-k)!); n - k is formed in 64 bits so that no Integer pair overflows.
   const Ext q = static_cast<Ext>(factorial(n)) /
                 (static_cast<Ext>(factorial(k)) * factorial(static_cast<std::int64_t>(n) - k));
-  const Ext rounded = std::nearbyint(q);  // ties to even in the default rounding mode
+  const Ext rounded = rt::round_half_even(q);
   if (!(rounded >= std::numeric_limits<Integer>::min() && rounded <= std::numeric_limits<Integer>::max()))
     return std::numeric_limits<Integer>::min();
   return static_cast<Integer>(rounded);

@@ -21,12 +21,17 @@ function(step what)
 endfunction()
 
 step("install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
-foreach(file include/physikdemos/Inc/GUI.hpp include/physikdemos/Inc/GUI/controls.hpp
-             include/physikdemos/surface/surface.hpp lib/cmake/Physikdemos/PhysikdemosConfig.cmake)
+foreach(file include/physikdemos/Inc/GUI.hpp include/physikdemos/surface/surface.hpp
+             lib/cmake/Physikdemos/PhysikdemosConfig.cmake)
   if(NOT EXISTS ${prefix}/${file})
     message(FATAL_ERROR "not installed: ${file}")
   endif()
 endforeach()
+# Internals stay out of the package.
+file(GLOB_RECURSE internals ${prefix}/include/physikdemos/*detail*)
+if(internals)
+  message(FATAL_ERROR "internal headers installed: ${internals}")
+endif()
 
 step("configure the consumer" ${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${build} -G ${GENERATOR}
      -DCMAKE_PREFIX_PATH=${prefix} -DCONSUMER_WINDOW=${HAS_SDL})

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "Inc/GUI.hpp"
+#include "Inc/GUI/detail.hpp"
 #include "surface/headless.hpp"
 
 namespace guitest {

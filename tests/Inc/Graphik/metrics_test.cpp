@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "Inc/Graphik.hpp"
+#include "Inc/Graphik/detail.hpp"
 #include "surface/headless.hpp"
 
 namespace {

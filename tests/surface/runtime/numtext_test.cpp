@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cfenv>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -68,6 +69,42 @@ TEST(ToDouble, AgreesWithCLibraryOnRandomText) {
     for (char& c : s) c = static_cast<char>(gen());
     (void)STR_TO_DOUBLE(s);
   }
+}
+
+// The one conversion of a Double to a Single: the nearest value, infinite only from the midpoint
+// between FLT_MAX and 2^128 on (a rule that overflows right above FLT_MAX turns values that round
+// to FLT_MAX into infinities).
+TEST(Conversions, ToSingleIsTheNearestSingle) {
+  const Double max = std::numeric_limits<Single>::max();
+  const Single inf = std::numeric_limits<Single>::infinity();
+  EXPECT_EQ(rt::to_single(max + 0x1p102), std::numeric_limits<Single>::max());
+  EXPECT_EQ(rt::to_single(std::nextafter(max + 0x1p103, 0.0)), std::numeric_limits<Single>::max());
+  EXPECT_EQ(rt::to_single(max + 0x1p103), inf);  // the midpoint: ties to the even neighbour, 2^128
+  EXPECT_EQ(rt::to_single(-(max + 0x1p103)), -inf);
+  EXPECT_EQ(rt::to_single(1e300), inf);
+  EXPECT_EQ(rt::to_single(-kInf), -inf);
+  EXPECT_TRUE(std::isnan(rt::to_single(std::numeric_limits<Double>::quiet_NaN())));
+  std::mt19937_64 gen(7);
+  std::uniform_real_distribution<Double> exponent(-160, 127);  // below 2^127: in range
+  for (int i = 0; i < 10000; ++i) {
+    const Double mantissa = 1.0 + static_cast<Double>(gen() % 1000003) / 1000003.0;
+    const Double v = std::ldexp(mantissa, static_cast<int>(exponent(gen)));
+    ASSERT_EQ(rt::to_single(v), static_cast<Single>(v)) << v;
+  }
+}
+
+// Halves go to the even neighbour whatever rounding mode the program has set.
+TEST(Conversions, RoundHalfEvenInEveryRoundingMode) {
+  for (const int mode : {FE_TONEAREST, FE_UPWARD, FE_DOWNWARD, FE_TOWARDZERO}) {
+    std::fesetround(mode);
+    const std::pair<Double, Double> cases[] = {
+        {0.5, 0},  {1.5, 2},  {2.5, 2},   {-2.5, -2}, {-3.5, -4}, {2.4999999999999996, 2}, {0x1p52 + 1, 0x1p52 + 1},
+        {0x1p52 - 0.5, 0x1p52}, {-0.4, 0}, {kInf, kInf}};
+    for (const auto& [v, rounded] : cases) EXPECT_EQ(rt::round_half_even(v), rounded) << v << " in mode " << mode;
+    EXPECT_EQ(rt::round_half_even(2.5L), 2.0L);
+    EXPECT_TRUE(std::isnan(rt::round_half_even(std::numeric_limits<Double>::quiet_NaN())));
+  }
+  std::fesetround(FE_TONEAREST);
 }
 
 TEST(NumberText, IgnoresTheLocale) {
