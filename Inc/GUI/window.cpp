@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "Inc/GUI/detail.hpp"
+#include "surface/text_window.hpp"
 
 namespace gui {
 
@@ -44,15 +45,7 @@ void Click::wait_release() {
 
 void OPENWINDOW(Integer width, Integer height, const String& title) {
   const ErrorContext ctx{"Inc/GUI", "OPENWINDOW"};
-  RUNTIME_CHECK(SCREEN_OPEN(width, height, 32, 2, 4, 0));
-  SCREEN_SET_TITLE(title);
-  const Integer columns = width / 8, rows = height / 16;
-  const Integer grid = SCREEN_SET_TEXT_GRID(columns, rows);
-  // With both arguments non-positive the grid call only queries and returns the grid, not an
-  // error number: a window too small for one 8x16 cell is an illegal call, not a success.
-  RUNTIME_CHECK(columns <= 0 && rows <= 0 ? ERR_ILLEGAL_FUNCTION_CALL : grid);
-  SCREEN_SET_COLOR(COLOR_TEXT, COLOR_BACKGROUND, 0);
-  SCREEN_CLEAR(0);
+  surf::open_text_window(width, height, title, COLOR_TEXT, COLOR_BACKGROUND);
 }
 
 Boolean WINDOW_EVENT_CLOSE() {

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "Inc/Graphik/detail.hpp"
+#include "surface/text_window.hpp"
 
 namespace graphik {
 
@@ -36,14 +37,7 @@ Metrics current_metrics() {
 
 void INITGFX(const String& title, Integer width, Integer height, Integer foreground, Integer background) {
   const ErrorContext ctx{"Inc/Graphik", "INITGFX"};
-  RUNTIME_CHECK(SCREEN_OPEN(width, height, 32, 2, 4, 0));
-  const Integer columns = width / 8, rows = height / 16;
-  const Integer grid = SCREEN_SET_TEXT_GRID(columns, rows);
-  // With both counts 0 the call reports the current grid, which is not an error.
-  if (columns > 0 || rows > 0) RUNTIME_CHECK(grid);
-  SCREEN_SET_TITLE(title);
-  SCREEN_SET_COLOR(foreground, background, 0);
-  SCREEN_CLEAR(0);
+  surf::open_text_window(width, height, title, foreground, background);
 }
 
 Integer OUTPUTWIDTH() {

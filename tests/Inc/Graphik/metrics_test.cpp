@@ -26,6 +26,9 @@ TEST(GraphikMetrics, WholeWindowThenViewportAndMapping) {
   SCREEN_SET_WINDOW(0, 0, 20, 10, 0);  // 10 pixels per x unit, 10 per y unit
   EXPECT_NEAR(TEXTWIDTH("ab"), 1.6, 1e-5);
   EXPECT_NEAR(TEXTHEIGHT(), 1.6, 1e-5);
+  // The window opens as the toolkit's does: too small for one 8 x 16 cell is an illegal call.
+  EXPECT_EXIT((headless::reset(), INITGFX("x", 7, 15, 0, 0)), ::testing::ExitedWithCode(1),
+              "error 1 \\(illegal function call\\) at line [0-9]+ of Inc/Graphik::INITGFX\\(\\)");
 }
 
 TEST(GraphikColourScale, ValuesClampedQuantisedAndNonFinite) {
