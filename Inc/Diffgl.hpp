@@ -1,7 +1,9 @@
 #pragma once
 // One-step integrators of the classical fourth-order Runge-Kutta method.
 // Each call advances by exactly one step of the caller's size h; the caller owns the loop.
+#include <cstddef>
 #include <memory>
+#include <new>
 
 #include "surface/runtime.hpp"
 
@@ -53,22 +55,6 @@ void DIFFSYS(DIFFSYS_FUNCTION f1, DIFFSYS_FUNCTION f2, Double x, Double y1, Doub
 void DIFFGL2(DIFFGL2_FUNCTION f, Double x, Double y, Double dy, Double h, Double& xneu, Double& yneu,
              Double& dyneu);
 
-namespace diffgl {
-
-// Systems up to this size keep their work arrays in the step's own frame, so that a step of
-// the orbit program (n = 4) never touches the heap.
-inline constexpr Integer kStackComponents = 16;
-
-// Result of one component: ((k1 + 2*k2) + 2*k3 + k4) / 6 + y, summed in this order.
-inline Double combine(Double y, Double k1, Double k2, Double k3, Double k4) {
-  return ((k1 + 2 * k2) + 2 * k3 + k4) / 6 + y;
-}
-
-// Storage for 5 n Doubles; raises error 4 when it cannot be had.
-std::unique_ptr<Double[]> heap_work(Integer n);
-
-}  // namespace diffgl
-
 // One step of the n-dimensional system held in y(1..n), n = upper bound of y; the new state goes
 // to yneu(1..n) (y and yneu may be the same array; element 0 is never touched). Null f raises
 // error 7, y or yneu lacking an index of 1..n raises error 6, n < 1 only sets xneu.
@@ -83,12 +69,16 @@ std::unique_ptr<Double[]> heap_work(Integer n);
     return;
   }
 
-  // Work arrays k1, k2, k3, k4 and w, each n long; every loop below stays within 0..n-1.
-  Double stack_work[5 * diffgl::kStackComponents];
+  // Work arrays k1, k2, k3, k4 and w, each n long; every loop below stays within 0..n-1. Up to
+  // 16 components they live in the step's own frame, so that a step of the orbit program (n = 4)
+  // never touches the heap.
+  constexpr Integer kStackComponents = 16;
+  Double stack_work[5 * kStackComponents];
   std::unique_ptr<Double[]> heap_storage;
   Double* work = stack_work;
-  if (n > diffgl::kStackComponents) {
-    heap_storage = diffgl::heap_work(n);
+  if (n > kStackComponents) {
+    heap_storage.reset(new (std::nothrow) Double[5 * static_cast<std::size_t>(n)]);
+    if (!heap_storage) RUNTIME_CHECK(ERR_OUT_OF_MEMORY);
     work = heap_storage.get();
   }
   Double* const k1 = work;
@@ -110,9 +100,10 @@ std::unique_ptr<Double[]> heap_work(Integer n);
   for (Integer j = 0; j < n; ++j) k3[j] = checked(f)(j + 1, xm, state) * h;
   for (Integer j = 0; j < n; ++j) w[j] = y[j + 1] + k3[j];
   for (Integer j = 0; j < n; ++j) k4[j] = checked(f)(j + 1, x4, state) * h;
-  // Component i of the result reads only y(i), so y and yneu may be one array.
+  // Component i of the result reads only y(i), so y and yneu may be one array; the sum runs in
+  // the order of the other integrators: ((k1 + 2 k2) + 2 k3 + k4) / 6 + y.
   for (Integer j = 0; j < n; ++j) {
-    const Double next = diffgl::combine(y[j + 1], k1[j], k2[j], k3[j], k4[j]);
+    const Double next = ((k1[j] + 2 * k2[j]) + 2 * k3[j] + k4[j]) / 6 + y[j + 1];
     yneu[j + 1] = next;
   }
 }

@@ -1,17 +1,11 @@
 #include "Inc/Diffgl.hpp"
 
-#include <cstddef>
-#include <new>
+namespace {
 
-namespace diffgl {
+// Result of one step: ((k1 + 2*k2) + 2*k3 + k4) / 6 + y, summed in this order (as DIFFSYSN does).
+Double combine(Double y, Double k1, Double k2, Double k3, Double k4) { return ((k1 + 2 * k2) + 2 * k3 + k4) / 6 + y; }
 
-std::unique_ptr<Double[]> heap_work(Integer n) {
-  std::unique_ptr<Double[]> work(new (std::nothrow) Double[5 * static_cast<std::size_t>(n)]);
-  if (!work) RUNTIME_CHECK(ERR_OUT_OF_MEMORY);
-  return work;
-}
-
-}  // namespace diffgl
+}  // namespace
 
 void DIFFGL(DIFFGL_FUNCTION f, Double x, Double y, Double h, Double& xneu, Double& yneu) {
   const ErrorContext ctx{"Inc/Diffgl", "DIFFGL"};
@@ -22,7 +16,7 @@ void DIFFGL(DIFFGL_FUNCTION f, Double x, Double y, Double h, Double& xneu, Doubl
   const Double k2 = checked(f)(xm, y + k1 / 2) * h;
   const Double k3 = checked(f)(xm, y + k2 / 2) * h;
   const Double k4 = checked(f)(x4, y + k3) * h;
-  yneu = diffgl::combine(y, k1, k2, k3, k4);
+  yneu = combine(y, k1, k2, k3, k4);
 }
 
 void DIFFSYS(DIFFSYS_FUNCTION f1, DIFFSYS_FUNCTION f2, Double x, Double y1, Double y2, Double h, Double& xneu,
@@ -39,8 +33,8 @@ void DIFFSYS(DIFFSYS_FUNCTION f1, DIFFSYS_FUNCTION f2, Double x, Double y1, Doub
   const Double l3 = checked(f2)(xm, y1 + k2 / 2, y2 + l2 / 2) * h;
   const Double k4 = checked(f1)(x4, y1 + k3, y2 + l3) * h;
   const Double l4 = checked(f2)(x4, y1 + k3, y2 + l3) * h;
-  y1neu = diffgl::combine(y1, k1, k2, k3, k4);
-  y2neu = diffgl::combine(y2, l1, l2, l3, l4);
+  y1neu = combine(y1, k1, k2, k3, k4);
+  y2neu = combine(y2, l1, l2, l3, l4);
 }
 
 void DIFFGL2(DIFFGL2_FUNCTION f, Double x, Double y, Double dy, Double h, Double& xneu, Double& yneu,
@@ -58,6 +52,6 @@ void DIFFGL2(DIFFGL2_FUNCTION f, Double x, Double y, Double dy, Double h, Double
   const Double l3 = checked(f)(xm, y + k2 / 2, dy + l2 / 2) * h;
   const Double k4 = (dy + l3) * h;
   const Double l4 = checked(f)(x4, y + k3, dy + l3) * h;
-  yneu = diffgl::combine(y, k1, k2, k3, k4);
-  dyneu = diffgl::combine(dy, l1, l2, l3, l4);
+  yneu = combine(y, k1, k2, k3, k4);
+  dyneu = combine(dy, l1, l2, l3, l4);
 }
