@@ -71,7 +71,7 @@ configure_package_config_file(cmake/PhysikdemosConfig.cmake.in
 write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/PhysikdemosConfigVersion.cmake
                                  VERSION ${PHYSIKDEMOS_VERSION} COMPATIBILITY SameMajorVersion)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/PhysikdemosConfig.cmake
-              ${CMAKE_CURRENT_BINARY_DIR}/PhysikdemosConfigVersion.cmake
+              ${CMAKE_CURRENT_BINARY_DIR}/PhysikdemosConfigVersion.cmake cmake/PhysikdemosBackendCheck.cmake
         DESTINATION ${PHYSIKDEMOS_CMAKEDIR})
 
 # ---- Test: install into a scratch prefix and build a consumer project against it ---------------

@@ -37,3 +37,16 @@ step("configure the consumer" ${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${build} -G
      -DCMAKE_PREFIX_PATH=${prefix} -DCONSUMER_WINDOW=${HAS_SDL})
 step("build the consumer" ${CMAKE_COMMAND} --build ${build})
 step("run the consumer" ${build}/consumer)
+step("run the numerics consumer" ${build}/consumer_numerics)
+
+# Configuring a program with no backend, or with both, fails with a message naming the backends.
+foreach(backends none both)
+  execute_process(COMMAND ${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/build_${backends} -G ${GENERATOR}
+                          -DCMAKE_PREFIX_PATH=${prefix} -DCONSUMER_BACKENDS=${backends}
+                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  string(REGEX REPLACE "[ \n]+" " " err "${err}")  # CMake wraps long messages
+  if(status EQUAL 0 OR NOT err MATCHES "consumer_[a-z_]+_backends?\".*Physikdemos::surface_sdl.*Physikdemos::surface_headless")
+    message(FATAL_ERROR "a program with ${backends} backends configured (${status}) without naming them:\n${err}")
+  endif()
+  message(STATUS "ok: a program linking ${backends} of the backends is refused by name")
+endforeach()
