@@ -6,6 +6,7 @@
 // A backend opens its window and sets its title, owns its clock and its sleep, delivers the
 // window system's events to the InputSink and shows what the FrameSource hands it, on a
 // presenter pass every kPresenterIntervalMs. The surface's rules live in the core.
+#include <cstdint>
 #include <string>
 
 #include "surface/core.hpp"
@@ -36,5 +37,8 @@ void update();
 
 // False when no key can ever arrive any more (TIME_SLEEP(-1) then returns instead of hanging).
 bool key_may_arrive();
+
+// Waits until the presenter has taken frame `frame` (frames.taken) or the clock reaches until_ms.
+void await_frame(FrameSource frames, std::uint64_t frame, double until_ms);
 
 }  // namespace surf::backend

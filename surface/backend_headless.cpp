@@ -1,8 +1,11 @@
 // The headless backend: no window and no thread. Time is a virtual clock that TIME_SLEEP
-// advances at once, and input comes from a script of events at virtual times.
+// advances at once, input comes from a script of events at virtual times, and a virtual
+// presenter takes the changed rows every 10 ms of that clock.
 #include <png.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -26,6 +29,7 @@ struct Event {
 // Each input poll moves the clock on by this much, so loops that poll without sleeping
 // still reach the next scripted event.
 constexpr double kPollStepMs = 0.01;
+constexpr double kPresenterMs = surf::backend::kPresenterIntervalMs;
 
 using SteadyClock = std::chrono::steady_clock;
 
@@ -36,6 +40,9 @@ struct State {
   SteadyClock::time_point real_start{};
   std::multimap<double, Event> script;  // equal times keep their insertion order
   std::multimap<double, std::function<void()>> actions;
+  double next_pass = kPresenterMs;  // the virtual presenter's next pass, always after `clock`
+  std::vector<std::uint32_t> shown;  // the picture as the presenter last took it
+  int shown_width = 0, shown_height = 0;
   bool inside = false;  // the simulated pointer is over the surface: presses and notches reach it
 };
 
@@ -81,30 +88,54 @@ void deliver(double t, const Event& e) {
   }
 }
 
+// One pass of the virtual presenter.
+void present() {
+  State& s = state();
+  surf::FrameSource frames = surf::core().frames();
+  const surf::Frame frame = frames.take(s.shown);
+  if (frame.open) s.shown_width = frame.width, s.shown_height = frame.height;
+  frames.shown(frame);
+}
+
 // The real clock's reading: the virtual time at the switch plus the steady time since then.
 double real_now(const State& s) {
   return s.real_offset + std::chrono::duration<double, std::milli>(SteadyClock::now() - s.real_start).count();
 }
 
-// Moves the clock on by dt ms (virtual) or to the present (real) and applies every event
-// that has come due, then runs the actions that have.
-void advance(double dt) {
+// Moves the clock on to `target`: the scripted events and the presenter's passes due by then
+// in the order of their times (an event before a pass at the same time), then the actions.
+void run_to(double target) {
   State& s = state();
-  if (s.real) s.clock = real_now(s);
-  else s.clock += dt;
-  while (!s.script.empty() && s.script.begin()->first <= s.clock) {
-    const auto first = s.script.begin();
-    const double at = first->first;
-    const Event e = first->second;
-    s.script.erase(first);
-    deliver(at, e);
+  for (;;) {
+    const double event_at = s.script.empty() ? target + 1 : s.script.begin()->first;
+    if (event_at <= target && event_at <= s.next_pass) {
+      const auto first = s.script.begin();
+      const Event e = first->second;
+      s.script.erase(first);
+      deliver(event_at, e);
+    } else if (s.next_pass <= target) {
+      present();
+      // Nothing is drawn before the next event or the end of this step, so the passes in
+      // between would show nothing new: go on with the first one after that.
+      const double quiet_until = std::min(event_at, target);
+      s.next_pass = std::max(s.next_pass, std::floor(quiet_until / kPresenterMs) * kPresenterMs) + kPresenterMs;
+    } else {
+      break;
+    }
   }
+  s.clock = std::max(s.clock, target);
   // Taken off the list before running, so an action that polls or sleeps cannot run twice.
   while (!s.actions.empty() && s.actions.begin()->first <= s.clock) {
     const std::function<void()> action = std::move(s.actions.begin()->second);
     s.actions.erase(s.actions.begin());
     if (action) action();
   }
+}
+
+// Moves the clock on by dt ms (virtual) or to the present (real).
+void advance(double dt) {
+  State& s = state();
+  run_to(s.real ? real_now(s) : s.clock + dt);
 }
 
 void add(double at_ms, Kind kind, int a = 0, int b = 0) {
@@ -140,6 +171,21 @@ bool key_may_arrive() {
   for (const auto& [at, e] : state().script)
     if (e.kind == Kind::Key || e.kind == Kind::Close) return true;
   return false;
+}
+
+void await_frame(FrameSource frames, std::uint64_t frame, double until_ms) {
+  State& s = state();
+  while (!frames.taken(frame)) {
+    const double now = now_ms();
+    if (now >= until_ms) return;
+    const double to = std::min(s.next_pass, until_ms);
+    if (s.real) {
+      std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(to - now));
+      run_to(real_now(s));
+    } else {
+      run_to(to);
+    }
+  }
 }
 
 }  // namespace surf::backend
@@ -194,6 +240,12 @@ std::uint32_t pixel(int x, int y) {
   return c.page[0][static_cast<std::size_t>(y) * static_cast<std::size_t>(c.width) + static_cast<std::size_t>(x)];
 }
 
+std::uint32_t shown_pixel(int x, int y) {
+  const State& s = state();
+  if (x < 0 || y < 0 || x >= s.shown_width || y >= s.shown_height) return 0;
+  const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(s.shown_width) + static_cast<std::size_t>(x);
+  return i < s.shown.size() ? s.shown[i] : 0;
+}
 
 bool write_png(const std::string& path) {
   std::vector<png_byte> rgb;

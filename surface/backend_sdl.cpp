@@ -542,4 +542,11 @@ bool key_may_arrive() {
   return s.started == 1;
 }
 
+void await_frame(FrameSource frames, std::uint64_t frame, double until_ms) {
+  // The window thread takes the frame on its next pass.
+  const auto until = Clock::time_point(
+      std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double, std::milli>(until_ms)));
+  frames.wait_taken(frame, until);
+}
+
 }  // namespace surf::backend

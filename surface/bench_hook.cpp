@@ -1,6 +1,7 @@
 // Presenter instrumentation for benchmarks.
 #include "surface/bench_hook.hpp"
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <utility>
@@ -22,6 +23,8 @@ Record& record() {
   static Record r;
   return r;
 }
+
+std::atomic<bool> g_handover{true};
 
 }  // namespace
 
@@ -60,6 +63,9 @@ void record_pass(bool rows) {
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count());
   if (rows) ++r.shown;
 }
+
+void set_frame_handover(bool on) { g_handover.store(on); }
+bool frame_handover() { return g_handover.load(); }
 
 std::uint64_t frames_completed() { return core().handover().completed(); }
 std::uint64_t frames_shown() { return core().handover().shown(); }

@@ -19,6 +19,11 @@ std::vector<double> record_stop();
 // frame source.
 void record_pass(bool rows);
 
+// Turns the frame handover on (the default) or off. Off, SCREEN_LOCK never waits for the
+// presenter, as before the handover existed: a reference for measurements in the same run.
+void set_frame_handover(bool on);
+bool frame_handover();
+
 // Frames completed by SCREEN_UNLOCK since the surface was reset, and how many of them the
 // presenter took; the others were replaced before it came.
 std::uint64_t frames_completed();

@@ -264,6 +264,11 @@ std::uint64_t Core::unlock_screen(long long first_row, long long last_row) {
   return lock_count_ == 0 && surface_.open ? handover_.complete() : 0;
 }
 
+std::uint64_t Core::frame_to_keep() {
+  MutexLock lock(mutex_);
+  return lock_count_ == 0 && surface_.open ? handover_.completed() : 0;
+}
+
 int Core::lock_count() {
   MutexLock lock(mutex_);
   return lock_count_;
@@ -358,7 +363,14 @@ void SCREEN_SET_TITLE(const String& text) {
 
 void SCREEN_LOCK() {
   const ErrorContext ctx{"surface", "SCREEN_LOCK"};
-  surf::core().lock_screen();
+  Core& c = surf::core();
+  // Every frame composed under the lock reaches the screen: a new frame begins over the last one
+  // only once the presenter has taken it, waiting at most two presenter intervals should the
+  // presenter stall. Drawing outside an explicit lock never waits.
+  const std::uint64_t last = c.frame_to_keep();
+  if (last != 0 && surf::bench::frame_handover())
+    surf::backend::await_frame(c.frames(), last, surf::backend::now_ms() + 2 * surf::backend::kPresenterIntervalMs);
+  c.lock_screen();
 }
 
 void SCREEN_UNLOCK(Integer first_row, Integer last_row) {

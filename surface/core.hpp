@@ -165,8 +165,9 @@ class SCOPED_CAPABILITY MutexLock {
   SurfaceMutex& m_;
 };
 
-// Frames composed under an explicit lock on their way to the screen: which of them the
-// presenter took, and a wait for that.
+// The count of frames composed under an explicit lock on their way to the screen, and a wait
+// for the presenter to take one: SCREEN_LOCK that begins a new frame first waits, bounded,
+// until the presenter has taken the last one completed, which the new one would replace.
 class FrameHandover {
  public:
   // A frame was completed; its number (from 1). Called under the surface mutex.
@@ -264,6 +265,9 @@ class Core {
   // Back to the state before the first open: pages freed, input and frame counts cleared.
   void reset();
 
+  // The number of the last frame completed when no explicit lock is held (a SCREEN_LOCK would
+  // begin the next frame over it), otherwise 0.
+  std::uint64_t frame_to_keep();
   // SCREEN_LOCK: one more explicit lock.
   void lock_screen();
   // SCREEN_UNLOCK: marks rows first..last (clamped) changed and drops one explicit lock; the

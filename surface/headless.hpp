@@ -24,7 +24,9 @@ void use_real_clock(bool real);
 
 // The clock in milliseconds since reset. Virtual: TIME_SLEEP advances it at once by the time
 // it waits; every INPUT_MOUSE and INPUT_KEY poll advances it by 0.01 ms, so that loops which
-// poll without sleeping still reach the next scripted event.
+// poll without sleeping still reach the next scripted event. A virtual presenter takes the
+// changed rows every 10 ms of it; SCREEN_LOCK that begins a frame waits until it has taken the
+// last frame completed.
 double now_ms();
 
 // Scripted input, each taking effect once the virtual clock reaches `at_ms`.
@@ -52,6 +54,8 @@ void at(double at_ms, std::function<void()> action);
 
 // Page 0 pixel at (x, y) (top byte as written), or 0 outside the surface.
 std::uint32_t pixel(int x, int y);
+// The pixel at (x, y) as the virtual presenter last took it, or 0 outside what it took.
+std::uint32_t shown_pixel(int x, int y);
 // Writes page 0 as an RGB PNG; false on failure.
 bool write_png(const std::string& path);
 

@@ -77,7 +77,8 @@ TEST_F(Program, StopKeepsLastFrameAndChoosingAgainRestarts) {
   OPENWINDOW_MAIN();
   LISTBOX_SETINDEX(LIST_AUSWAHL, 0);
   const long first = draws_used();
-  headless::click(headless::now_ms() + 300, kStopX, kStopY);  // about 300 frames
+  // About 300 frames, one per pass of the presenter.
+  headless::click(headless::now_ms() + 3000, kStopX, kStopY);
   SIMULATION();
   // Earth has gone past half an orbit: left of the origin at pixel 640.
   EXPECT_LT(earth_columns().second, 640);

@@ -219,6 +219,28 @@ TEST_F(Window, ShortPressesLastUntilAPollHasSeenThem) {
   EXPECT_EQ(mouse().buttons, 0);
 }
 
+TEST_F(Window, EveryCompletedFrameReachesThePresenterBeforeTheNextReplacesIt) {
+  // Frames back to back: each begins once the presenter (a pass every 10 ms) has taken the one
+  // before, so that is the picture it took last when the frame is complete.
+  std::vector<std::uint32_t> shown;
+  for (Integer frame = 1; frame <= 30; ++frame) {
+    SCREEN_LOCK();
+    SCREEN_LINE(nullptr, 0, 0, 319, 199, frame, 2);
+    SCREEN_UNLOCK(-1, -1);
+    shown.push_back(headless::shown_pixel(160, 100));
+  }
+  for (std::uint32_t frame = 2; frame <= 30; ++frame) EXPECT_EQ(shown[frame - 1], frame - 1);
+  EXPECT_NEAR(headless::now_ms(), 29 * 10, 10);
+  TIME_SLEEP(10);
+  EXPECT_EQ(headless::shown_pixel(160, 100), 30u);
+  // Drawing outside an explicit lock never waits, nor does a frame after one already taken.
+  const double t = headless::now_ms();
+  SCREEN_PSET(nullptr, 1, 1, 7);
+  SCREEN_LOCK();
+  SCREEN_UNLOCK(-1, -1);
+  EXPECT_EQ(headless::now_ms(), t);
+}
+
 TEST_F(Window, PollingWithoutSleepStillReachesScriptedEvents) {
   headless::click(0, 10, 10, 5);
   until(1);
