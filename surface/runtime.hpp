@@ -6,10 +6,10 @@
 #include <cstddef>
 #include <limits>
 #include <new>
-#include <source_location>
 #include <stdexcept>
 #include <vector>
 
+#include "surface/portable.hpp"
 #include "surface/types.hpp"
 
 // ---- Strings (all return new strings; arguments are never changed) --------
@@ -66,7 +66,8 @@ enum RuntimeErrorNumber : Integer {
 };
 
 // Ends the program with the report for `number` at `line` (0: unknown) in the current context.
-[[noreturn]] void RUNTIME_ERROR(Integer number, Integer line);
+// None of the reports throws, so callers need no unwinding paths for them.
+[[noreturn]] void RUNTIME_ERROR(Integer number, Integer line) noexcept;
 
 // Raises `number` for the caller's source line when `result` is non-zero.
 inline void RUNTIME_CHECK(Integer result, std::source_location where = std::source_location::current()) {
@@ -132,9 +133,9 @@ struct Index {
 };
 
 namespace rt {
-[[noreturn]] void out_of_bounds(const std::source_location& where);   // error 6 at where's line
-[[noreturn]] void null_procedure(const std::source_location& where);  // error 7 at where's line
-[[noreturn]] void out_of_memory(const std::source_location& where);   // error 4 at where's line
+[[noreturn]] void out_of_bounds(const std::source_location& where) noexcept;   // error 6 at where's line
+[[noreturn]] void null_procedure(const std::source_location& where) noexcept;  // error 7 at where's line
+[[noreturn]] void out_of_memory(const std::source_location& where) noexcept;   // error 4 at where's line
 }  // namespace rt
 
 // A one-dimensional array with its own inclusive bounds lower..upper; every access is checked.

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <iterator>
 
+#include "surface/portable.hpp"
 #include "surface/runtime.hpp"
 
 namespace {
@@ -137,7 +138,7 @@ void abort_with_report(Integer number, Integer line) noexcept {
   pthread_sigmask(SIG_BLOCK, &all, nullptr);
   if (g_reporting.exchange(true)) {
     // Another thread is reporting and is about to end the process.
-    for (;;) pause();
+    portable::block_forever();
   }
   static char buf[kReportMax + 1];
   const std::size_t n = format_report_to(buf, sizeof buf, number, line, current_module(), current_procedure());
@@ -147,21 +148,21 @@ void abort_with_report(Integer number, Integer line) noexcept {
   _exit(number >= 1 && number <= 255 ? number : 255);
 }
 
-void out_of_bounds(const std::source_location& where) {
+void out_of_bounds(const std::source_location& where) noexcept {
   abort_with_report(ERR_OUT_OF_BOUNDS, static_cast<Integer>(where.line()));
 }
 
-void null_procedure(const std::source_location& where) {
+void null_procedure(const std::source_location& where) noexcept {
   abort_with_report(ERR_NULL_POINTER, static_cast<Integer>(where.line()));
 }
 
-void out_of_memory(const std::source_location& where) {
+void out_of_memory(const std::source_location& where) noexcept {
   abort_with_report(ERR_OUT_OF_MEMORY, static_cast<Integer>(where.line()));
 }
 
 }  // namespace rt
 
-void RUNTIME_ERROR(Integer number, Integer line) { rt::abort_with_report(number, line); }
+void RUNTIME_ERROR(Integer number, Integer line) noexcept { rt::abort_with_report(number, line); }
 
 Integer RUNTIME_LAST_ERROR() { return g_last_error.load(std::memory_order_relaxed); }
 

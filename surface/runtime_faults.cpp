@@ -11,6 +11,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "surface/portable.hpp"
 #include "surface/runtime.hpp"
 
 namespace {
@@ -71,11 +72,7 @@ void open_closed_standard_streams() noexcept {
 }
 
 void install_fault_handlers() noexcept {
-  stack_t ss{};
-  ss.ss_sp = g_alt_stack;
-  ss.ss_size = sizeof g_alt_stack;
-  ss.ss_flags = 0;
-  const bool have_alt_stack = sigaltstack(&ss, nullptr) == 0;
+  const bool have_alt_stack = portable::set_signal_stack(g_alt_stack, sizeof g_alt_stack);
 
   for (const FaultSignal& f : kFaults) {
     struct sigaction sa{};

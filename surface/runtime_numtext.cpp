@@ -1,8 +1,8 @@
 // Conversions between numbers and their decimal text, independent of the C locale.
-#include <charconv>
 #include <cstdint>
 #include <limits>
 
+#include "surface/portable.hpp"
 #include "surface/runtime.hpp"
 
 String STR_FROM_SINGLE(Single value) {
@@ -10,8 +10,7 @@ String STR_FROM_SINGLE(Single value) {
   // "%.7g" of the widened value: to_chars(general, 7) is defined as that printf conversion in
   // the C locale. Longest output is "-1.234568e+308" (14 bytes) and for Single much shorter.
   char buf[64];
-  const auto res = std::to_chars(buf, buf + sizeof buf, static_cast<Double>(value),
-                                 std::chars_format::general, 7);
+  const auto res = portable::to_chars_general(buf, buf + sizeof buf, static_cast<Double>(value), 7);
   String text(buf, res.ptr);
   // The exponent is written with at least three digits: e+07 -> e+007.
   const std::size_t e = text.find('e');
@@ -139,9 +138,9 @@ Double read_decimal(const unsigned char* p, const unsigned char* end) {
     // from_chars knows only 'e'/'E': copy the number with its exponent letter replaced.
     String copy(first, last);
     copy[static_cast<std::size_t>(p - mantissa)] = 'e';
-    res = std::from_chars(copy.data(), copy.data() + copy.size(), value, std::chars_format::general);
+    res = portable::from_chars_general(copy.data(), copy.data() + copy.size(), value);
   } else {
-    res = std::from_chars(first, last, value, std::chars_format::general);
+    res = portable::from_chars_general(first, last, value);
   }
   if (res.ec == std::errc::result_out_of_range) {
     // from_chars leaves the value unchanged on a range error; the order tells which end it is.

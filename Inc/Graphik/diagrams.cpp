@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
-#include <source_location>
 
 #include "Inc/Graphik/detail.hpp"
 
