@@ -21,10 +21,11 @@
 // ---- The page's side -------------------------------------------------------------------------
 
 // Sizes the canvas `#screen` to the surface and shows it at the largest whole CSS scale that fits
-// the browser window (at least 1), pixels kept sharp.
-EM_JS(void, web_fit_canvas, (int width, int height), {
+// the browser window (at least 1), pixels kept sharp. 0 when the page has no canvas that can be
+// drawn on.
+EM_JS(int, web_fit_canvas, (int width, int height), {
   const canvas = document.getElementById('screen');
-  if (!canvas) return;
+  if (!canvas || !canvas.getContext('2d', {alpha: false})) return 0;
   if (width > 0 && height > 0) {
     if (canvas.width !== width) canvas.width = width;
     if (canvas.height !== height) canvas.height = height;
@@ -36,6 +37,7 @@ EM_JS(void, web_fit_canvas, (int width, int height), {
   canvas.style.width = (canvas.width * scale) + 'px';
   canvas.style.height = (canvas.height * scale) + 'px';
   canvas.style.imageRendering = 'pixelated';
+  return 1;
 });
 
 // Puts rows y0..y1 of the RGBA staging buffer at `pixels` (width x height) on the canvas.
@@ -333,7 +335,7 @@ bool open_window(Core& c) {
     height = c.height;
     c.mouse.active = true;  // a new window has the focus
   }
-  web_fit_canvas(width, height);
+  if (web_fit_canvas(width, height) == 0) return false;
   listen();
   web_focus_canvas();
   page().last_turn = emscripten_get_now();

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project needs; quick when all are present.
+# Installs the Debian packages the project needs, and any named on the command line (as
+# tools/web.sh names the browser build's); quick when all are present.
 set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -8,6 +9,7 @@ packages=(
   xvfb xdotool x11-utils imagemagick libx11-dev libpng-dev
   clang valgrind
   clang-16 libclang-rt-16-dev
+  "$@"
 )
 missing=()
 for p in "${packages[@]}"; do

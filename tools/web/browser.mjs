@@ -177,3 +177,11 @@ export async function clickAt(page, x, y, holdMs = 60) {
   if (holdMs > 0) await page.waitForTimeout(holdMs);
   await page.mouse.up();
 }
+
+// Types one character as a keyboard with it on a key of its own sends it (a German layout's
+// umlauts, for instance): a key-down event whose key value is the character, then key-up.
+export async function typeCharacter(page, ch) {
+  page.devtools ??= await page.context().newCDPSession(page);
+  await page.devtools.send('Input.dispatchKeyEvent', { type: 'keyDown', key: ch, text: ch, unmodifiedText: ch });
+  await page.devtools.send('Input.dispatchKeyEvent', { type: 'keyUp', key: ch });
+}
