@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <new>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -97,18 +99,20 @@ namespace {
 constexpr double kSliceMs = 15;
 constexpr int kMaxStride = 4096;
 
+// The page's side of the surface; one per program.
 struct Page {
+  std::optional<surf::InputSink> input;  // the surface's faces, from the window's opening on
+  std::optional<surf::FrameSource> frames;
   bool listening = false;
-  int width = 0, height = 0;
-  std::vector<std::uint32_t> staging;  // RGBA bytes as the canvas takes them
+  bool active = false;                 // what the sink was last told of the page's focus
+  std::vector<std::uint32_t> staging;  // the rows shown, as the frame source hands them over
+  std::vector<std::uint32_t> rgba;     // the same as the canvas takes them (bytes R, G, B, 255)
   double last_turn = 0;                // when the browser last had a turn
   double wheel_rest = 0;               // wheel travel short of a whole notch
-  std::size_t presents = 0;
-  bool recording = false;
-  double polls = 0;  // input polls since the page opened
-  int stride = 1;    // polls between two readings of the clock
+  double polls = 0;                    // input polls since the page opened
+  int stride = 1;                      // polls between two readings of the clock
   int until_clock = 1;
-  double last_clock = 0;
+  double clock = 0;                    // the clock's last reading
 };
 
 Page& page() {
@@ -121,31 +125,19 @@ inline std::uint32_t to_rgba(std::uint32_t p) noexcept {
   return 0xFF000000u | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
 }
 
-// Copies the changed rows of page 0 to the canvas unless a lock holds the picture.
+// Shows the changed rows of page 0 on the canvas (none while an explicit lock holds the picture).
 void present() {
   Page& pg = page();
-  surf::Core& c = surf::core();
-  int y0 = -1, y1 = -1;
-  {
-    std::lock_guard lock(c.mutex);
-    if (!c.open || c.lock_count != 0 || c.changed.empty()) return;
-    const std::size_t w = static_cast<std::size_t>(c.width);
-    pg.staging.resize(w * static_cast<std::size_t>(c.height));
-    pg.width = c.width;
-    pg.height = c.height;
-    for (int y = 0; y < c.height; ++y) {
-      if (c.changed[static_cast<std::size_t>(y)] == 0) continue;
-      c.changed[static_cast<std::size_t>(y)] = 0;
-      const std::uint32_t* src = &c.page[0][static_cast<std::size_t>(y) * w];
-      std::uint32_t* dst = &pg.staging[static_cast<std::size_t>(y) * w];
-      for (std::size_t x = 0; x < w; ++x) dst[x] = to_rgba(src[x]);
-      if (y0 < 0) y0 = y;
-      y1 = y;
-    }
-  }
-  if (y0 < 0) return;
-  web_put_rows(pg.staging.data(), pg.width, pg.height, y0, y1);
-  if (pg.recording) ++pg.presents;
+  if (!pg.frames) return;
+  const surf::Frame f = pg.frames->take(pg.staging);
+  if (!f.has_rows()) return;
+  const std::size_t w = static_cast<std::size_t>(f.width);
+  pg.rgba.resize(pg.staging.size());
+  // The whole band: its unchanged rows still hold what they showed, in the staging buffer.
+  for (std::size_t i = static_cast<std::size_t>(f.y0) * w; i < static_cast<std::size_t>(f.y1 + 1) * w; ++i)
+    pg.rgba[i] = to_rgba(pg.staging[i]);
+  web_put_rows(pg.rgba.data(), f.width, f.height, f.y0, f.y1);
+  pg.frames->shown(f);
 }
 
 // Shows what has changed and gives the browser its turn.
@@ -153,7 +145,7 @@ void turn() {
   present();
   web_yield();
   Page& pg = page();
-  pg.last_turn = pg.last_clock = emscripten_get_now();
+  pg.last_turn = pg.clock = emscripten_get_now();
 }
 
 int button_bit(unsigned short dom_button) {
@@ -165,36 +157,40 @@ int button_bit(unsigned short dom_button) {
   }
 }
 
-void move_to(surf::Core& c, long cx, long cy) {
+// The pointer at client point (cx, cy) of the page, in surface pixels.
+void move_to(surf::InputSink& input, long cx, long cy) {
   int xy[2] = {-1, -1};
-  const bool on = web_surface_point(static_cast<double>(cx), static_cast<double>(cy), xy) != 0;
-  c.mouse.x = xy[0];
-  c.mouse.y = xy[1];
-  c.mouse.inside = on;
+  web_surface_point(static_cast<double>(cx), static_cast<double>(cy), xy);
+  input.move(xy[0], xy[1]);
+}
+
+void set_active(bool active) {
+  Page& pg = page();
+  pg.active = active;
+  pg.input->focus(active);
 }
 
 EM_BOOL on_mouse(int type, const EmscriptenMouseEvent* e, void*) {
-  surf::Core& c = surf::core();
-  std::lock_guard lock(c.mutex);
+  Page& pg = page();
+  if (!pg.input) return EM_FALSE;
+  surf::InputSink& input = *pg.input;
+  const int bit = button_bit(e->button);
   switch (type) {
-    case EMSCRIPTEN_EVENT_MOUSEDOWN:
+    case EMSCRIPTEN_EVENT_MOUSEDOWN:  // on the canvas only: a press elsewhere does not reach it
       web_focus_canvas();
-      if (!c.mouse.active) {  // a click into the page makes it the active window first
-        c.mouse.active = true;
-        c.mouse.buttons = 0;
-      }
-      move_to(c, e->clientX, e->clientY);
-      if (c.mouse.inside) c.mouse.buttons |= button_bit(e->button);
+      if (!pg.active) set_active(true);  // a click into the page activates it first
+      move_to(input, e->clientX, e->clientY);
+      if (bit != 0) input.button(emscripten_get_now(), bit, true);
       return EM_TRUE;
-    case EMSCRIPTEN_EVENT_MOUSEUP:  // seen anywhere: the window keeps the pointer while held
-      c.mouse.buttons &= ~button_bit(e->button);
-      move_to(c, e->clientX, e->clientY);
+    case EMSCRIPTEN_EVENT_MOUSEUP:  // anywhere: the window keeps the pointer while a button is held
+      move_to(input, e->clientX, e->clientY);
+      if (bit != 0) input.button(emscripten_get_now(), bit, false);
       return EM_FALSE;
     case EMSCRIPTEN_EVENT_MOUSEMOVE:
-      move_to(c, e->clientX, e->clientY);
+      move_to(input, e->clientX, e->clientY);
       return EM_FALSE;
     case EMSCRIPTEN_EVENT_MOUSELEAVE:
-      c.mouse.inside = false;
+      input.leave();
       return EM_FALSE;
     default:
       return EM_FALSE;
@@ -212,11 +208,7 @@ EM_BOOL on_wheel(int, const EmscriptenWheelEvent* e, void*) {
   if (!(pg.wheel_rest > -1e6 && pg.wheel_rest < 1e6)) pg.wheel_rest = 0;  // NaN or absurd travel
   const int notches = static_cast<int>(pg.wheel_rest);  // toward zero: the rest keeps its sign
   pg.wheel_rest -= notches;
-  if (notches != 0) {
-    surf::Core& c = surf::core();
-    std::lock_guard lock(c.mutex);
-    if (c.mouse.inside) c.mouse.wheel += notches;
-  }
+  if (notches != 0 && pg.input) pg.input->wheel(notches);
   return EM_TRUE;  // the page itself must not scroll
 }
 
@@ -268,14 +260,13 @@ std::size_t code_points(std::string_view utf8) {
 }
 
 EM_BOOL on_key(int, const EmscriptenKeyboardEvent* e, void*) {
+  Page& pg = page();
+  if (!pg.input) return EM_FALSE;
+  surf::InputSink& input = *pg.input;
   const std::string_view key(e->key, strnlen(e->key, sizeof e->key));
-  surf::Core& c = surf::core();
   const Integer named = named_key(key);
   if (named >= 0) {
-    {
-      std::lock_guard lock(c.mutex);
-      c.keys.push(named);
-    }
+    input.key(named);
     // The function keys keep their meaning in the browser (reload, full screen, tools).
     return key.size() <= 3 && key[0] == 'F' ? EM_FALSE : EM_TRUE;
   }
@@ -284,17 +275,12 @@ EM_BOOL on_key(int, const EmscriptenKeyboardEvent* e, void*) {
   const bool command = (e->ctrlKey && !e->altKey) || e->metaKey;
   if (command || code_points(key) != 1) return EM_FALSE;
   const std::string cp437 = keys::utf8_to_cp437(key);
-  if (cp437.empty()) return EM_TRUE;  // a character without a code page 437 form
-  std::lock_guard lock(c.mutex);
-  for (const char ch : cp437) c.keys.push(static_cast<unsigned char>(ch));
+  for (const char ch : cp437) input.key(static_cast<unsigned char>(ch));  // nothing when it has no form there
   return EM_TRUE;
 }
 
 EM_BOOL on_focus(int type, const EmscriptenFocusEvent*, void*) {
-  surf::Core& c = surf::core();
-  std::lock_guard lock(c.mutex);
-  c.mouse.active = type == EMSCRIPTEN_EVENT_FOCUS;
-  c.mouse.buttons = 0;
+  if (page().input) set_active(type == EMSCRIPTEN_EVENT_FOCUS);
   return EM_FALSE;
 }
 
@@ -322,36 +308,85 @@ void listen() {
 
 }  // namespace
 
+// The program's own main function: the page build renames it (main=web_program_main), so that
+// the one below runs it.
+int web_program_main();
+
+namespace {
+// The procedure in which an allocation last failed.
+const char* g_failed_module = nullptr;
+const char* g_failed_procedure = nullptr;
+}  // namespace
+
+// Allocation as usual, except that a failure remembers the procedure it happened in.
+void* operator new(std::size_t size) {
+  if (size == 0) size = 1;
+  for (;;) {
+    if (void* p = std::malloc(size)) return p;
+    const std::new_handler handler = std::get_new_handler();
+    if (handler == nullptr) break;
+    handler();
+  }
+  g_failed_module = rt::current_module();
+  g_failed_procedure = rt::current_procedure();
+  throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+// An exception that nobody catches ends the program with the report, as on the desktop:
+// running out of memory is error 4, anything else an abnormal termination (14). Here it arrives
+// after the procedures it passed have unwound, so the report names the procedure in which the
+// allocation failed, remembered above.
+int main() {
+  try {
+    return web_program_main();
+  } catch (const std::bad_alloc&) {
+    if (g_failed_module != nullptr) {
+      const ErrorContext ctx{g_failed_module, g_failed_procedure};
+      rt::abort_with_report(ERR_OUT_OF_MEMORY, 0);
+    }
+    rt::abort_with_report(ERR_OUT_OF_MEMORY, 0);
+  } catch (const std::length_error&) {
+    rt::abort_with_report(ERR_OUT_OF_MEMORY, 0);
+  } catch (...) {
+    rt::abort_with_report(14, 0);
+  }
+}
+
 // Input polls so far (for benchmarks: in a run of the orbit program, one per step).
 extern "C" EMSCRIPTEN_KEEPALIVE double web_poll_count() { return page().polls; }
 
 namespace surf::backend {
 
-bool open_window(Core& c) {
-  int width = 0, height = 0;
-  {
-    std::lock_guard lock(c.mutex);
-    width = c.width;
-    height = c.height;
-    c.mouse.active = true;  // a new window has the focus
-  }
-  if (web_fit_canvas(width, height) == 0) return false;
+bool open_window(InputSink input, FrameSource frames) {
+  const Frame size = frames.size();
+  if (web_fit_canvas(size.width, size.height) == 0) return false;
+  Page& pg = page();
+  pg.input.emplace(input);
+  pg.frames.emplace(frames);
   listen();
   web_focus_canvas();
-  page().last_turn = emscripten_get_now();
+  set_active(true);  // a new window has the focus
+  pg.last_turn = pg.clock = emscripten_get_now();
   return true;
 }
 
 void set_title(const std::string& utf8) { web_set_title(utf8.c_str()); }
 
-double now_ms() { return emscripten_get_now(); }
+double now_ms() {
+  // Between polls the clock's last reading, which the polls keep within about a millisecond.
+  return page().clock;
+}
 
 void sleep_ms(double ms) {
   present();
   if (ms > 0) web_sleep(ms);
   else web_yield();
   Page& pg = page();
-  pg.last_turn = pg.last_clock = emscripten_get_now();
+  pg.last_turn = pg.clock = emscripten_get_now();
+  pg.stride = pg.until_clock = 1;
 }
 
 void before_poll() {
@@ -362,27 +397,16 @@ void before_poll() {
   // millisecond passes between two readings.
   if (--pg.until_clock > 0) return;
   const double now = emscripten_get_now();
-  const double since = now - pg.last_clock;
-  pg.last_clock = now;
+  const double since = now - pg.clock;
+  pg.clock = now;
   if (since < 0.5 && pg.stride < kMaxStride) pg.stride *= 2;
   else if (since > 2 && pg.stride > 1) pg.stride /= 2;
   pg.until_clock = pg.stride;
   if (now - pg.last_turn >= kSliceMs) turn();
 }
 
-void update() {}
+void update() { page().clock = emscripten_get_now(); }
 
 bool key_may_arrive() { return true; }
-
-void presenter_record_start() {
-  page().presents = 0;
-  page().recording = true;
-}
-std::size_t presenter_record_count() { return page().presents; }
-std::size_t presenter_record_shown() { return page().presents; }
-std::vector<double> presenter_record_stop() {
-  page().recording = false;
-  return {};
-}
 
 }  // namespace surf::backend

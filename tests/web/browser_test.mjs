@@ -247,15 +247,16 @@ async function sameProgress(program, steps, run, name, key, web, resolution) {
   // so that the two clicks cannot overlap.
   const start = starts[run] + 110;
   const at = async (t) => (await headless(program, steps, Object.assign([], { [run]: t }), name))[name];
-  // The earliest time in (lo, hi] at which `done` holds, to within a fraction of a poll.
-  const earliest = async (lo, done) => {
+  // The earliest time after `lo` at which `done` holds, to within `resolution`, or any time at
+  // which `enough` holds too.
+  const earliest = async (lo, done, enough = () => false) => {
     let hi = lo + 100, picture = await at(hi);
     while (!done(picture)) {
       [lo, hi] = [hi, lo + 2 * (hi - lo)];
       assert.ok(hi - start < 3.6e6, `${name}: the headless run never gets as far as the browser`);
       picture = await at(hi);
     }
-    while (hi - lo > resolution) {
+    while (hi - lo > resolution && !enough(picture)) {
       const mid = (lo + hi) / 2, candidate = await at(mid);
       if (done(candidate)) [hi, picture] = [mid, candidate];
       else lo = mid;
@@ -263,12 +264,10 @@ async function sameProgress(program, steps, run, name, key, web, resolution) {
     return [hi, picture];
   };
   assert.ok(key(await at(start)) < target, `${name}: the browser got less far than the headless run's first 10 ms`);
-  let [t, picture] = await earliest(start, (p) => key(p) >= target);
-  if (process.env.DEBUG_PROGRESS) console.log(name, 'target', target, 'first', t, key(picture));
+  let [t, picture] = await earliest(start, (p) => key(p) >= target, (p) => key(p) === target);
   while (!equal(picture, web) && key(picture) === target) {
     const previous = picture;
     [t, picture] = await earliest(t, (p) => !equal(p, previous));
-    if (process.env.DEBUG_PROGRESS) console.log(name, 'next', t, key(picture));
   }
   return picture;
 }
