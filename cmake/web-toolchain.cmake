@@ -14,6 +14,8 @@ set(CMAKE_CXX_COMPILER_LAUNCHER env NODE_PATH=/usr/share/nodejs)
 set(CMAKE_CXX_LINKER_LAUNCHER env NODE_PATH=/usr/share/nodejs)
 
 # C++ exceptions are caught (an allocation that fails is runtime error 4), which Emscripten
-# leaves off unless asked, at compile and at link time.
-set(CMAKE_CXX_FLAGS_INIT "-fexceptions")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-fexceptions")
+# leaves off unless asked, at compile and at link time. Whole-program optimisation at link time
+# lets calls across files inline and drop the unwinding paths of calls that cannot throw: each
+# such path is a round trip through JavaScript (the orbit program runs about a third faster).
+set(CMAKE_CXX_FLAGS_INIT "-fexceptions -flto")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-fexceptions -flto")

@@ -122,7 +122,7 @@ async function play(page, steps) {
     if (verb === 'click') {
       await moveTo(page, args[0], args[1]);
       await page.mouse.down();
-      await page.waitForTimeout(60);
+      await page.waitForTimeout(100);
       await page.mouse.up();
       await page.waitForTimeout(200);
     } else if (verb === 'key') {
