@@ -1,8 +1,7 @@
 #pragma once
 // Opening the window with the 8 x 16 text cell, as the toolkit's OPENWINDOW and the plot helpers'
 // INITGFX both do.
-#include <source_location>
-
+#include "surface/portable.hpp"
 #include "surface/types.hpp"
 
 namespace surf {
