@@ -1,13 +1,12 @@
 // The browser backend. The program runs on the page's only thread and draws into memory as on
-// the desktop; ASYNCIFY lets TIME_SLEEP, the input polls and a finished frame hand control back
-// to the browser, which then runs the input handlers below and shows the canvas. The changed
-// rows reach the canvas at those points, and only there.
+// the desktop; ASYNCIFY lets TIME_SLEEP, the input polls and the start of a new frame under the
+// lock hand control back to the browser, which then runs the input handlers below and, on each
+// display frame, puts the changed rows on the canvas.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <optional>
@@ -81,8 +80,23 @@ EM_JS(void, web_focus_canvas, (), {
 
 EM_JS(void, web_set_title, (const char* utf8), { document.title = UTF8ToString(utf8); });
 
-// Returns to the browser for one turn of its event loop (input, painting) and comes back at once:
-// a message to ourselves, which, unlike a zero timeout, is not slowed down when repeated.
+// The presenter: on every display frame (before the browser paints it) the changed rows go to
+// the canvas, through web_present below. It runs while the program is paused and stops when the
+// program has ended.
+EM_JS(void, web_start_presenter, (), {
+  if (Module.webPresenter) return;
+  Module.webPresenter = true;
+  const tick = () => {
+    if (ABORT) return;
+    Module._web_present();
+    requestAnimationFrame(tick);
+  };
+  requestAnimationFrame(tick);
+});
+
+// Returns to the browser for one turn of its event loop (input, and painting when a display
+// frame is due) and comes back at once: a message to ourselves, which, unlike a zero timeout, is
+// not slowed down when repeated.
 EM_ASYNC_JS(void, web_yield, (), {
   await new Promise(resolve => {
     const channel = Module.webChannel || (Module.webChannel = new MessageChannel());
@@ -92,6 +106,15 @@ EM_ASYNC_JS(void, web_yield, (), {
 });
 
 EM_ASYNC_JS(void, web_sleep, (double ms), { await new Promise(resolve => setTimeout(resolve, ms)); });
+
+// Waits for the next display frame (the presenter's turn comes first), or `ms` at most: a page
+// that is not shown gets no display frames.
+EM_ASYNC_JS(void, web_next_frame, (double ms), {
+  await new Promise(resolve => {
+    requestAnimationFrame(() => resolve());
+    setTimeout(resolve, ms);
+  });
+});
 
 namespace {
 
@@ -125,7 +148,8 @@ inline std::uint32_t to_rgba(std::uint32_t p) noexcept {
   return 0xFF000000u | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
 }
 
-// Shows the changed rows of page 0 on the canvas (none while an explicit lock holds the picture).
+// Shows the changed rows of page 0 on the canvas (none while an explicit lock holds the picture);
+// the presenter's pass.
 void present() {
   Page& pg = page();
   if (!pg.frames) return;
@@ -140,9 +164,8 @@ void present() {
   pg.frames->shown(f);
 }
 
-// Shows what has changed and gives the browser its turn.
+// Gives the browser its turn.
 void turn() {
-  present();
   web_yield();
   Page& pg = page();
   pg.last_turn = pg.clock = emscripten_get_now();
@@ -312,41 +335,14 @@ void listen() {
 // the one below runs it.
 int web_program_main();
 
-namespace {
-// The procedure in which an allocation last failed.
-const char* g_failed_module = nullptr;
-const char* g_failed_procedure = nullptr;
-}  // namespace
-
-// Allocation as usual, except that a failure remembers the procedure it happened in.
-void* operator new(std::size_t size) {
-  if (size == 0) size = 1;
-  for (;;) {
-    if (void* p = std::malloc(size)) return p;
-    const std::new_handler handler = std::get_new_handler();
-    if (handler == nullptr) break;
-    handler();
-  }
-  g_failed_module = rt::current_module();
-  g_failed_procedure = rt::current_procedure();
-  throw std::bad_alloc();
-}
-
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-
 // An exception that nobody catches ends the program with the report, as on the desktop:
-// running out of memory is error 4, anything else an abnormal termination (14). Here it arrives
-// after the procedures it passed have unwound, so the report names the procedure in which the
-// allocation failed, remembered above.
+// running out of memory is error 4, anything else an abnormal termination (14). The code it
+// passed on its way here has no cleanups (see cmake/web-toolchain.cmake), so the report still
+// names the procedure it was thrown in.
 int main() {
   try {
     return web_program_main();
   } catch (const std::bad_alloc&) {
-    if (g_failed_module != nullptr) {
-      const ErrorContext ctx{g_failed_module, g_failed_procedure};
-      rt::abort_with_report(ERR_OUT_OF_MEMORY, 0);
-    }
     rt::abort_with_report(ERR_OUT_OF_MEMORY, 0);
   } catch (const std::length_error&) {
     rt::abort_with_report(ERR_OUT_OF_MEMORY, 0);
@@ -354,6 +350,9 @@ int main() {
     rt::abort_with_report(14, 0);
   }
 }
+
+// The presenter's pass, called by the page on every display frame.
+extern "C" EMSCRIPTEN_KEEPALIVE void web_present() { present(); }
 
 // Input polls so far (for benchmarks: in a run of the orbit program, one per step).
 extern "C" EMSCRIPTEN_KEEPALIVE double web_poll_count() { return page().polls; }
@@ -367,6 +366,7 @@ bool open_window(InputSink input, FrameSource frames) {
   pg.input.emplace(input);
   pg.frames.emplace(frames);
   listen();
+  web_start_presenter();
   web_focus_canvas();
   set_active(true);  // a new window has the focus
   pg.last_turn = pg.clock = emscripten_get_now();
@@ -381,7 +381,6 @@ double now_ms() {
 }
 
 void sleep_ms(double ms) {
-  present();
   if (ms > 0) web_sleep(ms);
   else web_yield();
   Page& pg = page();
@@ -408,5 +407,15 @@ void before_poll() {
 void update() { page().clock = emscripten_get_now(); }
 
 bool key_may_arrive() { return true; }
+
+void await_frame(FrameSource frames, std::uint64_t frame, double until_ms) {
+  Page& pg = page();
+  while (!frames.taken(frame)) {
+    const double now = emscripten_get_now();
+    if (now >= until_ms) break;
+    web_next_frame(until_ms - now);
+  }
+  pg.last_turn = pg.clock = emscripten_get_now();
+}
 
 }  // namespace surf::backend
