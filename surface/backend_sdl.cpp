@@ -266,14 +266,15 @@ class Window {
       if (!fit()) return;
     }
     if (surface_ == nullptr) return;
-    int y0 = frame.y0, y1 = frame.y1;
+    int y0 = frame.y0, y1 = frame.y1, x0 = frame.x0, x1 = frame.x1;
     // A new window buffer starts black: the whole picture goes in again from the staging copy.
     if (redraw_ && staging_.size() >= static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_)) {
-      y0 = 0;
+      y0 = x0 = 0;
       y1 = height_ - 1;
+      x1 = width_ - 1;
       redraw_ = false;
     }
-    if (y0 <= y1) show_rows(y0, y1);
+    if (y0 <= y1 && x0 <= x1) show_rows(y0, y1, x0, x1);
     if (dirty_) {
       SDL_UpdateWindowSurface(window_);
       dirty_ = false;
@@ -383,39 +384,43 @@ class Window {
     return true;
   }
 
-  // Copies rows y0..y1 of the staging picture into the window's buffer, each pixel as a
-  // scale x scale block, and sends them on unless the whole window goes anyway.
-  void show_rows(int y0, int y1) {
+  // Copies columns x0..x1 of rows y0..y1 of the staging picture into the window's buffer,
+  // each pixel as a scale x scale block, and sends them on unless the whole window goes anyway.
+  void show_rows(int y0, int y1, int x0, int x1) {
     const int k = scale_;
     // The window system may have refused a size change: never write past its buffer.
-    const int shown_w = std::min(width_, surface_->w / k);
+    x1 = std::min({x1, width_ - 1, surface_->w / k - 1});
     y1 = std::min(y1, surface_->h / k - 1);
-    if (shown_w <= 0 || y0 > y1) return;
+    x0 = std::max(x0, 0);
+    if (x0 > x1 || y0 > y1) return;
+    const int cols = x1 - x0 + 1;
     const auto width = static_cast<std::size_t>(width_);
-    auto* pixels = static_cast<std::uint8_t*>(surface_->pixels);
+    const int bpp = surface_->format->BytesPerPixel;
+    auto* pixels = static_cast<std::uint8_t*>(surface_->pixels) + static_cast<std::size_t>(x0) * k * bpp;
     const Uint32 format = surface_->format->format;
+    const std::uint32_t* staged = &staging_[static_cast<std::size_t>(x0)];
     if (k == 1) {
-      // Only the band of changed rows travels to the window system.
-      SDL_ConvertPixels(shown_w, y1 - y0 + 1, SDL_PIXELFORMAT_RGB888, &staging_[static_cast<std::size_t>(y0) * width],
+      // Only the changed rectangle travels to the window system.
+      SDL_ConvertPixels(cols, y1 - y0 + 1, SDL_PIXELFORMAT_RGB888, staged + static_cast<std::size_t>(y0) * width,
                         width_ * 4, format, pixels + static_cast<std::size_t>(y0) * surface_->pitch, surface_->pitch);
     } else {
       // Window row y·k + i (i < k) is surface row y, window column x·k + j is surface column x.
-      const auto row_px = static_cast<std::size_t>(shown_w) * static_cast<std::size_t>(k);
-      const std::size_t row_bytes = row_px * static_cast<std::size_t>(surface_->format->BytesPerPixel);
+      const auto row_px = static_cast<std::size_t>(cols) * static_cast<std::size_t>(k);
+      const std::size_t row_bytes = row_px * static_cast<std::size_t>(bpp);
       const bool direct = format == SDL_PIXELFORMAT_RGB888;
       if (!direct) wide_.resize(row_px);
       for (int y = y0; y <= y1; ++y) {
-        const std::uint32_t* src = &staging_[static_cast<std::size_t>(y) * width];
+        const std::uint32_t* src = staged + static_cast<std::size_t>(y) * width;
         auto* dst = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(k) * surface_->pitch;
         std::uint32_t* out = direct ? reinterpret_cast<std::uint32_t*>(dst) : wide_.data();
-        for (int x = 0; x < shown_w; ++x) out = std::fill_n(out, k, src[x]);
+        for (int x = 0; x < cols; ++x) out = std::fill_n(out, k, src[x]);
         if (!direct) SDL_ConvertPixels(static_cast<int>(row_px), 1, SDL_PIXELFORMAT_RGB888, wide_.data(),
                                        static_cast<int>(row_px * 4), format, dst, surface_->pitch);
         for (int i = 1; i < k; ++i) std::memcpy(dst + static_cast<std::size_t>(i) * surface_->pitch, dst, row_bytes);
       }
     }
     if (!dirty_) {
-      const SDL_Rect band{0, y0 * k, shown_w * k, (y1 - y0 + 1) * k};
+      const SDL_Rect band{x0 * k, y0 * k, cols * k, (y1 - y0 + 1) * k};
       SDL_UpdateWindowSurfaceRects(window_, &band, 1);
     }
   }

@@ -55,16 +55,27 @@ struct Surface {
   int width = 0, height = 0, pages = 0;
   std::vector<std::uint32_t> page[2];  // page 0 is drawn on and shown
   std::vector<std::uint8_t> changed;   // one flag per row of page 0
+  // The columns the changed rows may differ in since the presenter last took them (empty when
+  // x1 < x0): one band for all rows, so that a frame drawn in a viewport travels no wider.
+  int changed_x0 = 1 << 30, changed_x1 = -(1 << 30);
   DrawState draw;
 
   Canvas canvas(int p) noexcept { return Canvas{page[p].data(), width, height, width}; }
   // Marks row y of page 0, which lies on the surface, changed: the one place rows are marked.
   // Inline: SCREEN_PSET marks its row on every integration step.
   void touch_row(std::size_t y) noexcept { changed[y] = 1; }
-  // Marks rows y0..y1 of page 0, clamped to the surface, changed.
-  void touch_rows(long long y0, long long y1) noexcept {
+  // Widens the changed columns to x0..x1 (clamped to the surface when taken).
+  void touch_columns(int x0, int x1) noexcept {
+    if (x0 < changed_x0) changed_x0 = x0;
+    if (x1 > changed_x1) changed_x1 = x1;
+  }
+  // Marks rows y0..y1 of page 0, clamped to the surface, changed in columns x0..x1 (every column
+  // by default).
+  void touch_rows(long long y0, long long y1, int x0 = 0, int x1 = 1 << 30) noexcept {
     if (y0 < 0) y0 = 0;
     if (y1 > static_cast<long long>(changed.size()) - 1) y1 = static_cast<long long>(changed.size()) - 1;
+    if (y0 > y1) return;
+    touch_columns(x0, x1);
     for (long long y = y0; y <= y1; ++y) touch_row(static_cast<std::size_t>(y));
   }
 };
@@ -226,6 +237,7 @@ struct Frame {
   bool open = false;
   int width = 0, height = 0;  // the surface's size (0 while none is open)
   int y0 = 0, y1 = -1;        // the band of rows copied into the staging buffer
+  int x0 = 0, x1 = -1;        // the columns of those rows copied (the rest of each row is as before)
   bool has_rows() const noexcept { return y0 <= y1; }
 };
 
@@ -322,16 +334,21 @@ class SCOPED_CAPABILITY DrawLock {
   // Nesting depth of explicit locks (SCREEN_LOCK).
   int lock_count() const noexcept NO_THREAD_SAFETY_ANALYSIS { return core_.lock_count_; }
 
-  // Widens the changed band to rows y0..y1 of page 0 (clamped to the surface).
-  void touch(int y0, int y1) noexcept {
+  // Widens the changed band to rows y0..y1 of page 0 (clamped to the surface), in columns
+  // x0..x1 (every column by default).
+  void touch(int y0, int y1, int x0 = 0, int x1 = 1 << 30) noexcept {
     if (y0 < first_) first_ = y0;
     if (y1 > last_) last_ = y1;
+    if (x0 < left_) left_ = x0;
+    if (x1 > right_) right_ = x1;
   }
 
  private:
   Core& core_;
   int first_ = 1 << 30;
   int last_ = -(1 << 30);
+  int left_ = 1 << 30;
+  int right_ = -(1 << 30);
 };
 
 }  // namespace surf

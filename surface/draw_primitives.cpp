@@ -89,9 +89,9 @@ Target target_of(surf::Surface& c, Image* image, std::optional<DrawState>& scrat
   return t;
 }
 
-// Marks the rows a primitive wrote on page 0.
+// Marks the rows a primitive wrote on page 0; it wrote no column outside its clip rectangle.
 inline void mark(DrawLock& lock, const Target& t, const raster::Rows& rows) noexcept {
-  if (t.page0 && rows.any()) lock.touch(rows.y0, rows.y1);
+  if (t.page0 && rows.any()) lock.touch(rows.y0, rows.y1, t.clip.x0, t.clip.x1);
 }
 
 inline raster::Point transform(const Target& t, Single x, Single y) noexcept {
@@ -126,6 +126,7 @@ void SCREEN_PSET(Image* target, Single x, Single y, Integer colour, Integer flag
   const auto ix = static_cast<std::size_t>(p.x), iy = static_cast<std::size_t>(p.y);
   c.page[0][iy * static_cast<std::size_t>(c.width) + ix] = pset_value(s, colour, flags, preset);
   c.touch_row(iy);
+  c.touch_columns(p.x, p.x);
 }
 
 Integer SCREEN_POINT(Image* target, Single x, Single y) {

@@ -71,12 +71,12 @@ void SCREEN_CLEAR(Integer mode) {
   if (viewport_only) {
     const raster::Rect clip = raster::viewport_rect(c.draw, canvas);
     raster::fill_rect(canvas, clip, clip, c.draw.back, rows);
+    if (rows.any()) lock.touch(rows.y0, rows.y1, clip.x0, clip.x1);
   } else {
     std::fill(c.page[0].begin(), c.page[0].end(), c.draw.back);
-    rows.add(0, c.height - 1);
+    lock.touch(0, c.height - 1);
     c.draw.cursor_row = c.draw.cursor_col = 0;
   }
-  if (rows.any()) lock.touch(rows.y0, rows.y1);
 }
 
 void SCREEN_QUERY(Integer what, Integer& p1, Integer& p2, Integer& p3, Integer& p4) {
@@ -175,6 +175,6 @@ Integer SCREEN_COPY_PAGE(Integer from, Integer to) {
                       clip.y1 - clip.y0 + 1, src.pitch};
     raster::blit(dst, clip, {static_cast<double>(clip.x0), static_cast<double>(clip.y0)}, part, rows);
   }
-  if (to == 0 && rows.any()) lock.touch(rows.y0, rows.y1);
+  if (to == 0 && rows.any()) lock.touch(rows.y0, rows.y1, clip.x0, clip.x1);
   return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -239,6 +240,64 @@ TEST_F(Window, EveryCompletedFrameReachesThePresenterBeforeTheNextReplacesIt) {
   SCREEN_LOCK();
   SCREEN_UNLOCK(-1, -1);
   EXPECT_EQ(headless::now_ms(), t);
+}
+
+TEST_F(Window, ThePresenterTakesOnlyTheColumnsDrawnAndStillShowsEveryPixel) {
+  // Whatever is drawn, in and out of viewports and frames, the picture shown after the next
+  // pass equals page 0 in every pixel.
+  Image* stars = SCREEN_IMAGE_CREATE(60, 40, 0xABCDEF);
+  ASSERT_NE(stars, nullptr);
+  const std::vector<std::function<void()>> steps = {
+      [] { SCREEN_SET_VIEW(10, 10, 120, 90, 0x303030, 0x404040, 0); },
+      [] { SCREEN_CIRCLE(nullptr, 60, 50, 80, 0xFF0000); },
+      [] { SCREEN_CLEAR(); },
+      [&] { SCREEN_PUT(nullptr, 80, 70, stars); },
+      [] { SCREEN_DRAW_TEXT(nullptr, 90, 40, 4, "Jahre", 0xFFFF00); },
+      [] { SCREEN_COPY_PAGE(0, 1); },
+      [] { SCREEN_SET_VIEW(SCREEN_VIEW_RESET, SCREEN_VIEW_RESET, SCREEN_VIEW_RESET, SCREEN_VIEW_RESET, 0, 0, 0); },
+      [] { SCREEN_LINE(nullptr, 0, 199, 319, 0, 0x00FFFF, 2); },
+      [] { SCREEN_SET_VIEW(200, 100, 300, 190, 0x505050, 0x606060, 0); },
+      [] { SCREEN_COPY_PAGE(1, 0); },
+      [] { SCREEN_PAINT(nullptr, 250, 150, 0x0000FF, 0x0000FF); },
+      [] { for (int i = 0; i < 20; ++i) SCREEN_PRINT("scroll", 1); },
+  };
+  const auto wrong = [] {
+    TIME_SLEEP(10);
+    int n = 0;
+    for (int y = 0; y < 200; ++y)
+      for (int x = 0; x < 320; ++x) n += headless::shown_pixel(x, y) != headless::pixel(x, y);
+    return n;
+  };
+  // One pass on its own after each step, then steps grouped three to a frame.
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    steps[i]();
+    EXPECT_EQ(wrong(), 0) << "after step " << i;
+  }
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    if (i % 3 == 0) SCREEN_LOCK();
+    steps[i]();
+    if (i % 3 == 2) SCREEN_UNLOCK(-1, -1);
+  }
+  EXPECT_EQ(wrong(), 0);
+  SCREEN_IMAGE_DESTROY(stars);
+
+  // Taken here, the marks never reach the virtual presenter: this comes last.
+  surf::FrameSource frames = surf::core().frames();
+  std::vector<std::uint32_t> staging(320 * 200);
+  // A primitive marks at most the columns of its viewport; an explicit frame adds no columns.
+  SCREEN_SET_VIEW(100, 20, 199, 179, 0x111111, 0x222222, SCREEN_VIEW_NO_BORDER);
+  frames.take(staging);
+  SCREEN_LOCK();
+  SCREEN_LINE(nullptr, -1000, 90, 1000, 91, 0x00FF00, 0);
+  SCREEN_UNLOCK(-1, -1);
+  surf::Frame f = frames.take(staging);
+  EXPECT_EQ(std::tuple(f.y0, f.y1, f.x0, f.x1), std::tuple(0, 199, 100, 199));
+  SCREEN_PSET(nullptr, 50, 10, 0xFF);  // viewport pixel (50, 10)
+  f = frames.take(staging);
+  EXPECT_EQ(std::tuple(f.y0, f.y1, f.x0, f.x1), std::tuple(30, 30, 150, 150));
+  SCREEN_PRINT("x", 1);  // text at the cursor: every column
+  f = frames.take(staging);
+  EXPECT_EQ(std::tuple(f.x0, f.x1), std::tuple(0, 319));
 }
 
 TEST_F(Window, PollingWithoutSleepStillReachesScriptedEvents) {
