@@ -89,9 +89,9 @@ Target target_of(surf::Surface& c, Image* image, std::optional<DrawState>& scrat
   return t;
 }
 
-// Marks the rows a primitive wrote on page 0; it wrote no column outside its clip rectangle.
+// Marks the rows and columns a primitive wrote on page 0.
 inline void mark(DrawLock& lock, const Target& t, const raster::Rows& rows) noexcept {
-  if (t.page0 && rows.any()) lock.touch(rows.y0, rows.y1, t.clip.x0, t.clip.x1);
+  if (t.page0 && rows.any()) lock.touch(rows.y0, rows.y1, rows.x0, rows.x1);
 }
 
 inline raster::Point transform(const Target& t, Single x, Single y) noexcept {
@@ -256,7 +256,7 @@ void SCREEN_PRINT(const String& text, Integer newline) {
     s.cursor_col = 0;
     ++s.cursor_row;
   }
-  if (rows.any()) lock.touch(rows.y0, rows.y1);
+  if (rows.any()) lock.touch(rows.y0, rows.y1, rows.x0, rows.x1);
 }
 
 // ---- Images -------------------------------------------------------------------------------

@@ -71,7 +71,7 @@ void SCREEN_CLEAR(Integer mode) {
   if (viewport_only) {
     const raster::Rect clip = raster::viewport_rect(c.draw, canvas);
     raster::fill_rect(canvas, clip, clip, c.draw.back, rows);
-    if (rows.any()) lock.touch(rows.y0, rows.y1, clip.x0, clip.x1);
+    if (rows.any()) lock.touch(rows.y0, rows.y1, rows.x0, rows.x1);
   } else {
     std::fill(c.page[0].begin(), c.page[0].end(), c.draw.back);
     lock.touch(0, c.height - 1);
@@ -126,7 +126,7 @@ void SCREEN_SET_VIEW(Integer x1, Integer y1, Integer x2, Integer y2, Integer fil
   v.height = b - t + 1;
   v.user_set = true;
   if (!(flags & SCREEN_VIEW_NO_FILL)) raster::fill_rect(canvas, whole, raster::Rect{l, t, r, b}, px(fill), rows);
-  if (rows.any()) lock.touch(rows.y0, rows.y1);
+  if (rows.any()) lock.touch(rows.y0, rows.y1, rows.x0, rows.x1);
 }
 
 void SCREEN_SET_WINDOW(Single x1, Single y1, Single x2, Single y2, Integer screen) {
@@ -175,6 +175,6 @@ Integer SCREEN_COPY_PAGE(Integer from, Integer to) {
                       clip.y1 - clip.y0 + 1, src.pitch};
     raster::blit(dst, clip, {static_cast<double>(clip.x0), static_cast<double>(clip.y0)}, part, rows);
   }
-  if (to == 0 && rows.any()) lock.touch(rows.y0, rows.y1, clip.x0, clip.x1);
+  if (to == 0 && rows.any()) lock.touch(rows.y0, rows.y1, rows.x0, rows.x1);
   return 0;
 }

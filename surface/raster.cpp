@@ -29,7 +29,7 @@ void pset(Canvas& c, const Rect& clip, Point p, std::uint32_t colour, Rows& rows
   if (!clip.contains(p)) return;  // also rejects NaN
   const int x = static_cast<int>(p.x), y = static_cast<int>(p.y);
   row_ptr(c, y)[x] = colour;
-  rows.add(y, y);
+  rows.add(y, y, x, x);
 }
 
 }  // namespace surf::raster

@@ -26,12 +26,16 @@ struct Rect {
   bool contains(Point p) const noexcept { return contains(p.x, p.y); }
 };
 
-// The band of rows a primitive wrote, for marking them changed.
+// The rows a primitive wrote and the columns it wrote them in, for marking them changed.
 struct Rows {
   int y0 = 1 << 30, y1 = -(1 << 30);
-  void add(int a, int b) noexcept {
+  int x0 = 1 << 30, x1 = -(1 << 30);
+  // Widens the band to rows a..b, columns left..right.
+  void add(int a, int b, int left, int right) noexcept {
     if (a < y0) y0 = a;
     if (b > y1) y1 = b;
+    if (left < x0) x0 = left;
+    if (right > x1) x1 = right;
   }
   bool any() const noexcept { return y0 <= y1; }
 };

@@ -24,7 +24,7 @@ void blit(Canvas& dst, const Rect& clip, Point p, const Canvas& src, Rows& rows)
     const int r = bottom_up ? n - 1 - j : j;
     std::memmove(row_ptr(dst, dy0 + r) + dx0, src.px + static_cast<std::ptrdiff_t>(sy0 + r) * src.pitch + sx0, bytes);
   }
-  rows.add(dy0, dy1);
+  rows.add(dy0, dy1, dx0, dx1);
 }
 
 }  // namespace surf::raster

@@ -31,6 +31,7 @@ void walk_ellipse(Canvas& c, const Rect& clip, i64 cx, i64 cy, double a, double 
                   Rows& rows) noexcept {
   i64 x1 = static_cast<i64>(static_cast<double>(cx) - a), x2 = static_cast<i64>(static_cast<double>(cx) + a);
   i64 lo = std::numeric_limits<i64>::max(), hi = std::numeric_limits<i64>::min();  // rows written
+  i64 left = lo, right = hi;                                                           // columns written
   const auto span = [&](i64 y, i64 l, i64 r) {
     if (y < clip.y0 || y > clip.y1) return;
     l = std::max<i64>(l, clip.x0);
@@ -39,6 +40,8 @@ void walk_ellipse(Canvas& c, const Rect& clip, i64 cx, i64 cy, double a, double 
     fill_px(row_ptr(c, static_cast<int>(y)) + l, r - l + 1, colour);
     lo = std::min(lo, y);
     hi = std::max(hi, y);
+    left = std::min(left, l);
+    right = std::max(right, r);
   };
   const auto ends = [&](i64 y, i64 l, i64 r) {
     if (y < clip.y0 || y > clip.y1) return;
@@ -49,6 +52,8 @@ void walk_ellipse(Canvas& c, const Rect& clip, i64 cx, i64 cy, double a, double 
     if (in_l || in_r) {
       lo = std::min(lo, y);
       hi = std::max(hi, y);
+      left = std::min(left, in_l ? l : r);
+      right = std::max(right, in_r ? r : l);
     }
   };
   if (b == 0 || fill) span(cy, x1, x2);
@@ -76,7 +81,7 @@ void walk_ellipse(Canvas& c, const Rect& clip, i64 cx, i64 cy, double a, double 
       if (y1 > clip.y1 && y2 < clip.y0) break;  // every later row lies outside clip
     }
   }
-  if (lo <= hi) rows.add(static_cast<int>(lo), static_cast<int>(hi));
+  if (lo <= hi) rows.add(static_cast<int>(lo), static_cast<int>(hi), static_cast<int>(left), static_cast<int>(right));
 }
 
 }  // namespace

@@ -99,9 +99,11 @@ void exact_line(Canvas& c, const Rect& clip, i64 x1, i64 y1, i64 x2, i64 y2, std
   } else {
     minor_steps = walk<i128>(p, major, minor, count, static_cast<i128>(rem), 2 * e, 2 * n, colour, style, first_phase);
   }
-  // Rows are monotone along the line: the first and last pixel bound them.
+  // Rows and columns are monotone along the line: the first and last pixel bound them.
   const i64 y_last = x_major ? y + ss * minor_steps : y + sm * count;
-  rows.add(static_cast<int>(std::min<i64>(y, y_last)), static_cast<int>(std::max<i64>(y, y_last)));
+  const i64 x_last = x_major ? x + sm * count : x + ss * minor_steps;
+  rows.add(static_cast<int>(std::min<i64>(y, y_last)), static_cast<int>(std::max<i64>(y, y_last)),
+           static_cast<int>(std::min<i64>(x, x_last)), static_cast<int>(std::max<i64>(x, x_last)));
 }
 
 // a + b = s + err and a · b = p + err exactly (round to nearest).
@@ -260,7 +262,7 @@ void fill_rect(Canvas& c, const Rect& clip, const Rect& r, std::uint32_t colour,
   const int y0 = std::max(r.y0, clip.y0), y1 = std::min(r.y1, clip.y1);
   if (x0 > x1 || y0 > y1) return;
   for (int y = y0; y <= y1; ++y) run(c, y, x0, x1, colour);
-  rows.add(y0, y1);
+  rows.add(y0, y1, x0, x1);
 }
 
 }  // namespace surf::raster

@@ -59,7 +59,7 @@ bool paint(Canvas& c, const Rect& clip, Point p, std::uint32_t colour, std::uint
     }
     for (const Span& s : found) {
       run(c, s.y, s.x0, s.x1, colour);
-      rows.add(s.y, s.y);
+      rows.add(s.y, s.y, s.x0, s.x1);
     }
   } catch (const std::bad_alloc&) {
     return false;

@@ -58,7 +58,7 @@ inline void clipped_run(const Canvas& c, const Rect& clip, i64 y, double x0, dou
   x1 = std::min(x1, static_cast<double>(clip.x1));
   if (!(x0 <= x1)) return;
   run(c, static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1), colour);
-  rows.add(static_cast<int>(y), static_cast<int>(y));
+  rows.add(static_cast<int>(y), static_cast<int>(y), static_cast<int>(x0), static_cast<int>(x1));
 }
 
 }  // namespace surf::raster

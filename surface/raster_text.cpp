@@ -41,7 +41,8 @@ void text(Canvas& c, const Rect& clip, Point p, const std::string& s, const std:
       }
     }
   }
-  rows.add(static_cast<int>(y + gy0), static_cast<int>(y + gy1));
+  rows.add(static_cast<int>(y + gy0), static_cast<int>(y + gy1), static_cast<int>(std::max<i64>(x + 8 * first, clip.x0)),
+           static_cast<int>(std::min<i64>(x + 8 * last + 7, clip.x1)));
 }
 
 void text_cells(Canvas& c, const Rect& clip, int x, int y, const std::string& s, const std::uint8_t* font,
@@ -61,7 +62,8 @@ void text_cells(Canvas& c, const Rect& clip, int x, int y, const std::string& s,
         if (px >= clip.x0 && px <= clip.x1) row[px] = (bits >> bx) & 1u ? fore : back;
       }
     }
-    rows.add(static_cast<int>(py), static_cast<int>(py));
+    rows.add(static_cast<int>(py), static_cast<int>(py), static_cast<int>(std::max<i64>(x + 8 * first, clip.x0)),
+             static_cast<int>(std::min<i64>(x + 8 * last + 7, clip.x1)));
   }
 }
 
@@ -71,7 +73,7 @@ void scroll_up(Canvas& c, int by, std::uint32_t colour, Rows& rows) noexcept {
   const std::size_t row_bytes = static_cast<std::size_t>(c.width) * sizeof(std::uint32_t);
   for (int y = 0; y + by < c.height; ++y) std::memmove(row_ptr(c, y), row_ptr(c, y + by), row_bytes);
   for (int y = c.height - by; y < c.height; ++y) run(c, y, 0, c.width - 1, colour);
-  rows.add(0, c.height - 1);
+  rows.add(0, c.height - 1, 0, c.width - 1);
 }
 
 }  // namespace surf::raster

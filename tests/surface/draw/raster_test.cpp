@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "raster_buf.hpp"
@@ -75,6 +76,20 @@ TEST(Raster, FiguresClipLikeTheCropOfTheWholeFigure) {
     draw(whole, whole.all());
     draw(part, clip);
     ASSERT_EQ(part.px, whole.crop(clip)) << "kind " << k;
+    // The band a figure reports holds every pixel it wrote, and for all but text (whole glyph
+    // cells) is exactly their bounding box: the presenter copies no more and no less.
+    Rect ink{1 << 30, 1 << 30, -(1 << 30), -(1 << 30)};
+    for (int y = 0; y < 160; ++y)
+      for (int x = 0; x < 160; ++x)
+        if (part.at(x, y)) ink = {std::min(ink.x0, x), std::min(ink.y0, y), std::max(ink.x1, x), std::max(ink.y1, y)};
+    const Rows& r = part.rows;
+    if (ink.empty()) continue;
+    if (k == 5) {
+      ASSERT_TRUE(r.x0 <= ink.x0 && r.x1 >= ink.x1 && r.y0 <= ink.y0 && r.y1 >= ink.y1) << n;
+      ASSERT_TRUE(r.x0 >= clip.x0 && r.x1 <= clip.x1 && r.y0 >= clip.y0 && r.y1 <= clip.y1) << n;
+    } else {
+      ASSERT_EQ(std::tuple(r.x0, r.y0, r.x1, r.y1), std::tuple(ink.x0, ink.y0, ink.x1, ink.y1)) << "kind " << k << ", " << n;
+    }
   }
 }
 

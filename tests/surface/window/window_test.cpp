@@ -284,7 +284,7 @@ TEST_F(Window, ThePresenterTakesOnlyTheColumnsDrawnAndStillShowsEveryPixel) {
   // Taken here, the marks never reach the virtual presenter: this comes last.
   surf::FrameSource frames = surf::core().frames();
   std::vector<std::uint32_t> staging(320 * 200);
-  // A primitive marks at most the columns of its viewport; an explicit frame adds no columns.
+  // A primitive marks the columns it wrote; an explicit frame adds none.
   SCREEN_SET_VIEW(100, 20, 199, 179, 0x111111, 0x222222, SCREEN_VIEW_NO_BORDER);
   frames.take(staging);
   SCREEN_LOCK();
@@ -295,9 +295,11 @@ TEST_F(Window, ThePresenterTakesOnlyTheColumnsDrawnAndStillShowsEveryPixel) {
   SCREEN_PSET(nullptr, 50, 10, 0xFF);  // viewport pixel (50, 10)
   f = frames.take(staging);
   EXPECT_EQ(std::tuple(f.y0, f.y1, f.x0, f.x1), std::tuple(30, 30, 150, 150));
-  SCREEN_PRINT("x", 1);  // text at the cursor: every column
+  SCREEN_CLEAR(0);  // the text cursor back at the top left
+  frames.take(staging);
+  SCREEN_PRINT("xy", 1);  // two opaque cells at the cursor
   f = frames.take(staging);
-  EXPECT_EQ(std::tuple(f.x0, f.x1), std::tuple(0, 319));
+  EXPECT_EQ(std::tuple(f.x0, f.x1), std::tuple(0, 15));
 }
 
 TEST_F(Window, PollingWithoutSleepStillReachesScriptedEvents) {
