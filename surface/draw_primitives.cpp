@@ -94,6 +94,20 @@ inline void mark(DrawLock& lock, const Target& t, const raster::Rows& rows) noex
   if (t.page0 && rows.any()) lock.touch(rows.y0, rows.y1, rows.x0, rows.x1);
 }
 
+// Runs `draw(target, colour value, rows)` on the resolved target under the surface lock and
+// marks what it wrote; false, with nothing drawn, when the target cannot be drawn on.
+template <class Draw>
+bool draw_on(Image* target, Integer colour, Integer flags, Draw&& draw) {
+  DrawLock lock(surf::core());
+  std::optional<DrawState> scratch;
+  const Target t = target_of(lock.surface(), target, scratch);
+  if (!t.valid) return false;
+  raster::Rows rows;
+  draw(t, colour_of(*t.state, colour, flags), rows);
+  mark(lock, t, rows);
+  return true;
+}
+
 inline raster::Point transform(const Target& t, Single x, Single y) noexcept {
   return raster::to_pixel(*t.state, x, y);
 }
@@ -145,44 +159,34 @@ Integer SCREEN_POINT(Image* target, Single x, Single y) {
 void SCREEN_LINE(Image* target, Single x1, Single y1, Single x2, Single y2, Integer colour, Integer type,
                  Integer style, Integer flags) {
   const ErrorContext ctx{kModule, "SCREEN_LINE"};
-  DrawLock lock(surf::core());
-  surf::Surface& c = lock.surface();
-  std::optional<DrawState> scratch;
-  Target t = target_of(c, target, scratch);
-  if (!t.valid) return;
-  const std::uint32_t value = colour_of(*t.state, colour, flags);
-  const raster::Point a = transform(t, x1, y1), b = transform(t, x2, y2);
   const auto pattern = static_cast<std::uint16_t>(style & 0xFFFF);
-  raster::Rows rows;
-  switch (type) {
-    case 0: raster::line(t.canvas, t.clip, a, b, value, pattern, rows); break;
-    case 1: raster::rect(t.canvas, t.clip, a, b, value, false, pattern, rows); break;
-    case 2: raster::rect(t.canvas, t.clip, a, b, value, true, pattern, rows); break;
-    default: break;
-  }
-  mark(lock, t, rows);
+  draw_on(target, colour, flags, [&](const Target& t, std::uint32_t value, raster::Rows& rows) {
+    Canvas canvas = t.canvas;
+    const raster::Point a = transform(t, x1, y1), b = transform(t, x2, y2);
+    switch (type) {
+      case 0: raster::line(canvas, t.clip, a, b, value, pattern, rows); break;
+      case 1: raster::rect(canvas, t.clip, a, b, value, false, pattern, rows); break;
+      case 2: raster::rect(canvas, t.clip, a, b, value, true, pattern, rows); break;
+      default: break;
+    }
+  });
 }
 
 void SCREEN_CIRCLE(Image* target, Single x, Single y, Single radius, Integer colour, Single aspect, Single start,
                    Single end, Integer fill, Integer flags) {
   const ErrorContext ctx{kModule, "SCREEN_CIRCLE"};
   if (!(radius > 0)) return;  // also NaN
-  DrawLock lock(surf::core());
-  surf::Surface& c = lock.surface();
-  std::optional<DrawState> scratch;
-  Target t = target_of(c, target, scratch);
-  if (!t.valid) return;
-  const std::uint32_t value = colour_of(*t.state, colour, flags);
-  const raster::Point centre = transform(t, x, y);
-  const double rad = radius * raster::radius_scale(*t.state);  // radius · view_w / win_w
-  // Aspect 0 is 1; aspect <= 1 shortens the vertical radius, aspect > 1 the horizontal one.
-  const double asp = aspect == 0 ? 1.0 : static_cast<double>(aspect);
-  const double a = asp <= 1 ? rad : rad / asp;
-  const double b = asp <= 1 ? rad * asp : rad;
-  raster::Rows rows;
-  if (start == 0 && end == SCREEN_FULL_CIRCLE) raster::ellipse(t.canvas, t.clip, centre, a, b, value, fill != 0, rows);
-  else raster::arc(t.canvas, t.clip, centre, a, b, start, end, value, rows);
-  mark(lock, t, rows);
+  draw_on(target, colour, flags, [&](const Target& t, std::uint32_t value, raster::Rows& rows) {
+    Canvas canvas = t.canvas;
+    const raster::Point centre = transform(t, x, y);
+    const double rad = radius * raster::radius_scale(*t.state);  // radius · view_w / win_w
+    // Aspect 0 is 1; aspect <= 1 shortens the vertical radius, aspect > 1 the horizontal one.
+    const double asp = aspect == 0 ? 1.0 : static_cast<double>(aspect);
+    const double a = asp <= 1 ? rad : rad / asp;
+    const double b = asp <= 1 ? rad * asp : rad;
+    if (start == 0 && end == SCREEN_FULL_CIRCLE) raster::ellipse(canvas, t.clip, centre, a, b, value, fill != 0, rows);
+    else raster::arc(canvas, t.clip, centre, a, b, start, end, value, rows);
+  });
 }
 
 void SCREEN_PAINT(Image* target, Single x, Single y, Integer colour, Integer border, const String& pattern,
@@ -190,36 +194,23 @@ void SCREEN_PAINT(Image* target, Single x, Single y, Integer colour, Integer bor
   const ErrorContext ctx{kModule, "SCREEN_PAINT"};
   (void)pattern;  // solid fills only
   (void)mode;
-  DrawLock lock(surf::core());
-  surf::Surface& c = lock.surface();
-  std::optional<DrawState> scratch;
-  Target t = target_of(c, target, scratch);
-  if (!t.valid) return;
-  const std::uint32_t value = colour_of(*t.state, colour, flags);
-  const std::uint32_t edge = (flags & SCREEN_FLAG_FORE2) ? value : px(border);
-  raster::Rows rows;
-  if (!raster::paint(t.canvas, t.clip, transform(t, x, y), value, edge, rows))
-    RUNTIME_SET_LAST_ERROR(ERR_OUT_OF_MEMORY);
-  mark(lock, t, rows);
+  draw_on(target, colour, flags, [&](const Target& t, std::uint32_t value, raster::Rows& rows) {
+    Canvas canvas = t.canvas;
+    const std::uint32_t edge = (flags & SCREEN_FLAG_FORE2) ? value : px(border);
+    if (!raster::paint(canvas, t.clip, transform(t, x, y), value, edge, rows)) RUNTIME_SET_LAST_ERROR(ERR_OUT_OF_MEMORY);
+  });
 }
 
 Integer SCREEN_DRAW_TEXT(Image* target, Single x, Single y, Integer flags, const String& text, Integer colour) {
   const ErrorContext ctx{kModule, "SCREEN_DRAW_TEXT"};
-  DrawLock lock(surf::core());
-  surf::Surface& c = lock.surface();
-  std::optional<DrawState> scratch;
-  Target t = target_of(c, target, scratch);
-  if (!t.valid) {
-    RUNTIME_SET_LAST_ERROR(ERR_ILLEGAL_FUNCTION_CALL);
-    return ERR_ILLEGAL_FUNCTION_CALL;
-  }
-  const std::uint32_t value = colour_of(*t.state, colour, flags);
-  const int fh = t.state->font_height;
-  raster::Rows rows;
-  raster::text(t.canvas, t.clip, transform(t, x, y), text, raster::font_for(fh), fh, value, rows);
-  mark(lock, t, rows);
-  RUNTIME_SET_LAST_ERROR(0);
-  return 0;
+  const bool drawn = draw_on(target, colour, flags, [&](const Target& t, std::uint32_t value, raster::Rows& rows) {
+    Canvas canvas = t.canvas;
+    const int fh = t.state->font_height;
+    raster::text(canvas, t.clip, transform(t, x, y), text, raster::font_for(fh), fh, value, rows);
+  });
+  const Integer result = drawn ? 0 : ERR_ILLEGAL_FUNCTION_CALL;
+  RUNTIME_SET_LAST_ERROR(result);
+  return result;
 }
 
 void SCREEN_PRINT(const String& text, Integer newline) {

@@ -4,13 +4,7 @@
 #   -DMODE=project -DPREFIX=<prefix> -DSOURCE_DIR=<project> -DWORK_DIR=<scratch> -DGENERATOR=<gen>
 #       configures and builds that project against the installed package in WORK_DIR (emptied
 #       first) and runs its tests with ctest when it has any.
-function(step what)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "${what} failed (${status}):\n${out}\n${err}")
-  endif()
-  message(STATUS "ok: ${what}")
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/step.cmake)
 
 if(MODE STREQUAL "install")
   file(REMOVE_RECURSE ${PREFIX})

@@ -12,13 +12,7 @@ set(prefix ${WORK_DIR}/prefix)
 set(build ${WORK_DIR}/build)
 file(REMOVE_RECURSE ${WORK_DIR})
 
-function(step what)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "${what} failed (${status}):\n${out}\n${err}")
-  endif()
-  message(STATUS "ok: ${what}")
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/step.cmake)
 
 step("install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 foreach(file include/physikdemos/Inc/GUI.hpp include/physikdemos/surface/surface.hpp
