@@ -137,7 +137,7 @@ TEST(Session, ResetStartsTheNextSessionAsANewProcess) {
   fresh();
   headless::click(100, 100, 106, kHold);  // list row 3
   headless::wheel(150, 2);
-  headless::move(300, 700, 400);  // off the list, which would take the close request
+  headless::move(300, 700, 400);  // off the list
   headless::close_request(400);
   EXPECT_EQ(orbit::main_sequence(), 0);
   MATH_RANDOM(1);
