@@ -135,12 +135,12 @@ void SCREEN_PSET(Image* target, Single x, Single y, Integer colour, Integer flag
   // Page 0 in place, without a Target or a row band: this primitive runs once per integration step.
   if (!c.open) return;
   const DrawState& s = c.draw;
-  const raster::Point p = raster::to_pixel(s, x, y);
-  if (!raster::viewport_rect(s, c.width, c.height).contains(p)) return;
-  const auto ix = static_cast<std::size_t>(p.x), iy = static_cast<std::size_t>(p.y);
+  int px, py;
+  if (!raster::pixel_in(s, raster::viewport_rect(s, c.width, c.height), x, y, px, py)) return;
+  const auto ix = static_cast<std::size_t>(px), iy = static_cast<std::size_t>(py);
   c.page[0][iy * static_cast<std::size_t>(c.width) + ix] = pset_value(s, colour, flags, preset);
   c.touch_row(iy);
-  c.touch_columns(p.x, p.x);
+  c.touch_columns(px, px);
 }
 
 Integer SCREEN_POINT(Image* target, Single x, Single y) {

@@ -91,6 +91,30 @@ inline Point to_pixel(const DrawState& s, double x, double y) noexcept {
   return {x, y};
 }
 
+// to_pixel(s, x, y) when it lies in clip, as integers: the same rounding without the trip back
+// through double, for the one-pixel primitive that runs on every integration step. False
+// outside clip, and for NaN, infinite and huge coordinates, which no clip holds.
+inline bool pixel_in(const DrawState& s, const Rect& clip, double x, double y, int& px, int& py) noexcept {
+  const Viewport& v = s.view;
+  const LogicalWindow& w = s.win;
+  if (w.active) {
+    x = (x - w.x) * v.width / w.w;
+    y = (y - w.y) * v.height / w.h;
+  }
+  if (!(std::fabs(x) < 4503599627370496.0) || !(std::fabs(y) < 4503599627370496.0)) return false;  // 2^52
+  std::int64_t ix = static_cast<std::int64_t>(x + std::copysign(kBelowHalf, x));
+  std::int64_t iy = static_cast<std::int64_t>(y + std::copysign(kBelowHalf, y));
+  if (w.active && !w.screen) iy = std::int64_t{v.height} - 1 - iy;
+  if (!v.screen) {
+    ix += v.left;
+    iy += v.top;
+  }
+  if (ix < clip.x0 || ix > clip.x1 || iy < clip.y0 || iy > clip.y1) return false;
+  px = static_cast<int>(ix);
+  py = static_cast<int>(iy);
+  return true;
+}
+
 // SCREEN_MAP_COORD: func 0/1 logical -> viewport pixel x/y, 2/3 back; unchanged without a
 // logical window; other func values give 0.
 double map_coord(const DrawState& s, double v, int func) noexcept;

@@ -110,4 +110,33 @@ TEST(Raster, RoundingIsHalfAwayFromZero) {
   EXPECT_EQ(round_half_away(1e300), 1e300);
 }
 
+TEST(Raster, TheOnePixelPathAgreesWithTheTransform) {
+  // pixel_in is to_pixel plus the clip test in integers: any disagreement puts a step of the
+  // orbit on another pixel than a primitive would.
+  std::mt19937_64 rng(5);
+  std::uniform_real_distribution<double> near(-700, 700), any(-1, 1);
+  std::uniform_int_distribution<int> pick(0, 9);
+  const double below_half = std::nextafter(0.5, 0.0);
+  const double odd[] = {kNaN, kInf, -kInf, 1e300, -4503599627370496.0, 2147483648.0, below_half, -below_half, 0.5, -0.5};
+  for (int n = 0; n < 200000; ++n) {
+    DrawState s;
+    s.view = Viewport{pick(rng) * 37, pick(rng) * 11, 100 + pick(rng) * 50, 80 + pick(rng) * 40, pick(rng) < 5, true};
+    const auto f = [&](double d) { return static_cast<float>(near(rng) / d); };
+    if (pick(rng) < 6) s.win = LogicalWindow{f(1), f(1), f(7), f(3), true, pick(rng) < 3};
+    const auto coord = [&] {
+      const int k = pick(rng);
+      return k == 0 ? odd[static_cast<std::size_t>(pick(rng))] : k == 1 ? any(rng) * 1e12 : std::round(near(rng) * 2) / 2;
+    };
+    const double x = coord(), y = coord();
+    const Rect clip = viewport_rect(s, 640, 480);
+    const Point p = to_pixel(s, x, y);
+    int px = -1, py = -1;
+    const bool in = pixel_in(s, clip, x, y, px, py);
+    ASSERT_EQ(in, clip.contains(p)) << x << "," << y;
+    if (in) {
+      ASSERT_EQ(std::pair(double(px), double(py)), std::pair(p.x, p.y)) << x << "," << y;
+    }
+  }
+}
+
 }  // namespace
