@@ -185,23 +185,21 @@ Frame FrameSource::take(std::vector<std::uint32_t>& staging) {
   // A new staging buffer has no old picture outside the changed columns: it takes whole rows.
   const bool whole = staging.size() != n;
   staging.resize(n);
-  f.x0 = whole ? 0 : std::max(s.changed_x0, 0);
-  f.x1 = whole ? s.width - 1 : std::min(s.changed_x1, s.width - 1);
+  const int x0 = whole ? 0 : std::max(s.changed_x0, 0);
+  const int x1 = whole ? s.width - 1 : std::min(s.changed_x1, s.width - 1);
   s.changed_x0 = 1 << 30;
   s.changed_x1 = -(1 << 30);
-  if (f.x0 > f.x1) f.x0 = 0, f.x1 = -1;
-  const auto x0 = static_cast<std::size_t>(std::max(f.x0, 0));
-  const auto cols = static_cast<std::size_t>(f.x1 - f.x0 + 1);
   for (int y = 0; y < s.height; ++y) {
     const auto row = static_cast<std::size_t>(y);
     if (s.changed[row] == 0) continue;
     s.changed[row] = 0;
-    if (cols == 0) continue;
-    std::copy_n(&s.page[0][row * w + x0], cols, &staging[row * w + x0]);
+    if (x0 > x1) continue;  // flagged, but no pixel of it differs from what was taken
+    const std::size_t at = row * w + static_cast<std::size_t>(x0);
+    std::copy_n(&s.page[0][at], x1 - x0 + 1, &staging[at]);
     if (f.y0 > f.y1) f.y0 = y;
     f.y1 = y;
   }
-  if (!f.has_rows()) f.x0 = 0, f.x1 = -1;
+  if (f.has_rows()) f.x0 = x0, f.x1 = x1;
   core_.handover_.take();
   return f;
 }
@@ -271,9 +269,8 @@ std::uint64_t Core::unlock_screen(long long first_row, long long last_row) {
   MutexLock lock(mutex_);
   // -1, -1: every row; a last row of -1: to the bottom. Only the rows: every primitive has
   // already widened the changed columns to what it wrote, and no pixel changes otherwise.
-  constexpr int kNoColumns[2] = {1 << 30, -(1 << 30)};
-  if (first_row == -1 && last_row == -1) surface_.touch_rows(0, surface_.height - 1, kNoColumns[0], kNoColumns[1]);
-  else surface_.touch_rows(first_row, last_row == -1 ? surface_.height - 1 : last_row, kNoColumns[0], kNoColumns[1]);
+  if (first_row == -1 && last_row == -1) surface_.flag_rows(0, surface_.height - 1);
+  else surface_.flag_rows(first_row, last_row == -1 ? surface_.height - 1 : last_row);
   if (lock_count_ == 0) return 0;
   --lock_count_;
   return lock_count_ == 0 && surface_.open ? handover_.complete() : 0;

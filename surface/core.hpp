@@ -69,14 +69,18 @@ struct Surface {
     if (x0 < changed_x0) changed_x0 = x0;
     if (x1 > changed_x1) changed_x1 = x1;
   }
+  // Flags rows y0..y1 of page 0, clamped to the surface, and leaves the columns as they are.
+  // Returns false when no row of the band lies on the surface.
+  bool flag_rows(long long y0, long long y1) noexcept {
+    if (y0 < 0) y0 = 0;
+    if (y1 > static_cast<long long>(changed.size()) - 1) y1 = static_cast<long long>(changed.size()) - 1;
+    for (long long y = y0; y <= y1; ++y) touch_row(static_cast<std::size_t>(y));
+    return y0 <= y1;
+  }
   // Marks rows y0..y1 of page 0, clamped to the surface, changed in columns x0..x1 (every column
   // by default).
   void touch_rows(long long y0, long long y1, int x0 = 0, int x1 = 1 << 30) noexcept {
-    if (y0 < 0) y0 = 0;
-    if (y1 > static_cast<long long>(changed.size()) - 1) y1 = static_cast<long long>(changed.size()) - 1;
-    if (y0 > y1) return;
-    touch_columns(x0, x1);
-    for (long long y = y0; y <= y1; ++y) touch_row(static_cast<std::size_t>(y));
+    if (flag_rows(y0, y1)) touch_columns(x0, x1);
   }
 };
 

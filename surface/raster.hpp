@@ -62,25 +62,38 @@ inline Rect viewport_rect(const DrawState& s, const Canvas& c) noexcept {
 // halves away from zero, and unlike adding 0.5 it leaves 0.49999999999999994 at 0.
 inline constexpr double kBelowHalf = 0.49999999999999994;
 
+// Nearest integer to v, halves away from zero, into `out`; false (out untouched) for NaN,
+// infinities and magnitudes of 2^52 and more, which are already integral.
+inline bool round_to_int(double v, std::int64_t& out) noexcept {
+  if (!(std::fabs(v) < 4503599627370496.0)) return false;  // 2^52
+  out = static_cast<std::int64_t>(v + std::copysign(kBelowHalf, v));
+  return true;
+}
+
 // Nearest integer, halves away from zero, as a double; NaN, infinities and magnitudes of
 // 2^52 and more (already integral) come back unchanged. Inline and free of library calls:
 // it runs once per coordinate of every primitive.
 inline double round_half_away(double v) noexcept {
-  if (!(std::fabs(v) < 4503599627370496.0)) return v;  // 2^52
-  return static_cast<double>(static_cast<std::int64_t>(v + std::copysign(kBelowHalf, v)));
+  std::int64_t i;
+  return round_to_int(v, i) ? static_cast<double>(i) : v;
+}
+
+// With a logical window: x ← (x − win_x) · view_w / win_w, y ← (y − win_y) · view_h / win_h.
+inline void to_view(const DrawState& s, double& x, double& y) noexcept {
+  const LogicalWindow& w = s.win;
+  if (!w.active) return;
+  x = (x - w.x) * s.view.width / w.w;
+  y = (y - w.y) * s.view.height / w.h;
 }
 
 // The coordinate transform of a primitive's point to a canvas pixel:
-//   with a logical window x ← (x − win_x) · view_w / win_w, y ← (y − win_y) · view_h / win_h;
+//   to_view;
 //   round half away from zero; y ← view_h − 1 − y unless screen-oriented (logical y grows
 //   upward); add the viewport origin unless view-screen.
 inline Point to_pixel(const DrawState& s, double x, double y) noexcept {
   const Viewport& v = s.view;
   const LogicalWindow& w = s.win;
-  if (w.active) {
-    x = (x - w.x) * v.width / w.w;
-    y = (y - w.y) * v.height / w.h;
-  }
+  to_view(s, x, y);
   x = round_half_away(x);
   y = round_half_away(y);
   if (w.active && !w.screen) y = v.height - 1 - y;
@@ -97,13 +110,9 @@ inline Point to_pixel(const DrawState& s, double x, double y) noexcept {
 inline bool pixel_in(const DrawState& s, const Rect& clip, double x, double y, int& px, int& py) noexcept {
   const Viewport& v = s.view;
   const LogicalWindow& w = s.win;
-  if (w.active) {
-    x = (x - w.x) * v.width / w.w;
-    y = (y - w.y) * v.height / w.h;
-  }
-  if (!(std::fabs(x) < 4503599627370496.0) || !(std::fabs(y) < 4503599627370496.0)) return false;  // 2^52
-  std::int64_t ix = static_cast<std::int64_t>(x + std::copysign(kBelowHalf, x));
-  std::int64_t iy = static_cast<std::int64_t>(y + std::copysign(kBelowHalf, y));
+  to_view(s, x, y);
+  std::int64_t ix, iy;
+  if (!round_to_int(x, ix) || !round_to_int(y, iy)) return false;
   if (w.active && !w.screen) iy = std::int64_t{v.height} - 1 - iy;
   if (!v.screen) {
     ix += v.left;
