@@ -5,11 +5,8 @@
 # stream, the program ends with status 13 and the X server keeps serving.
 # Usage: closed_stderr.sh <program> <close_window> <work dir>
 set -euo pipefail
-program=$1
-close_window=$2
-work=$3
-mkdir -p "$work"
 source "$(dirname "$0")/lib.sh"
+program_args "$@"
 
 start_xvfb 1280x800x24
 exec 3>&2 2>&-  # the program inherits a closed descriptor 2; this script keeps its stderr on 3

@@ -5,11 +5,8 @@
 # Screenshots stay in the work dir.
 # Usage: gallery.sh <program> <close_window> <work dir>
 set -euo pipefail
-program=$1
-close_window=$2
-work=$3
-mkdir -p "$work"
 source "$(dirname "$0")/lib.sh"
+program_args "$@"
 
 start_xvfb 1024x768x24
 launch "$program" '^Widget Gallery$' 0.5

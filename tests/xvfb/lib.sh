@@ -1,8 +1,18 @@
 # Shared by the real-window test scripts: a private virtual X server, the program's window,
 # screenshots and pixel checks, clicks, and the close a window manager would send.
-# A script sets `work` and `close_window`, sources this file, then calls start_xvfb and launch.
+# A script sources this file, sets `work` and `close_window` (most through program_args), then
+# calls start_xvfb and launch.
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# program_args <program> <close_window> <work dir>: the arguments most scripts take; makes the
+# work dir.
+program_args() {
+  program=$1
+  close_window=$2
+  work=$3
+  mkdir -p "$work"
+}
 
 program_pid=
 xvfb_pid=

@@ -4,11 +4,8 @@
 # with status 0. Screenshots stay in the work dir.
 # Usage: planetensystem.sh <program> <close_window> <work dir>
 set -euo pipefail
-program=$1
-close_window=$2
-work=$3
-mkdir -p "$work"
 source "$(dirname "$0")/lib.sh"
+program_args "$@"
 
 start_xvfb 1024x768x24
 launch "$program" '^Planetensystem$' 0.3

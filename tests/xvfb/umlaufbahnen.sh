@@ -7,11 +7,8 @@
 # Screenshots stay in the work dir.
 # Usage: umlaufbahnen.sh <program> <close_window> <work dir>
 set -euo pipefail
-program=$1
-close_window=$2
-work=$3
-mkdir -p "$work"
 source "$(dirname "$0")/lib.sh"
+program_args "$@"
 
 start_xvfb 1280x800x24
 launch "$program" '^Umlaufbahnen$' 0.5
