@@ -100,7 +100,7 @@ template <class Draw>
 bool draw_on(Image* target, Integer colour, Integer flags, Draw&& draw) {
   DrawLock lock(surf::core());
   std::optional<DrawState> scratch;
-  const Target t = target_of(lock.surface(), target, scratch);
+  Target t = target_of(lock.surface(), target, scratch);
   if (!t.valid) return false;
   raster::Rows rows;
   draw(t, colour_of(*t.state, colour, flags), rows);
@@ -160,13 +160,12 @@ void SCREEN_LINE(Image* target, Single x1, Single y1, Single x2, Single y2, Inte
                  Integer style, Integer flags) {
   const ErrorContext ctx{kModule, "SCREEN_LINE"};
   const auto pattern = static_cast<std::uint16_t>(style & 0xFFFF);
-  draw_on(target, colour, flags, [&](const Target& t, std::uint32_t value, raster::Rows& rows) {
-    Canvas canvas = t.canvas;
+  draw_on(target, colour, flags, [&](Target& t, std::uint32_t value, raster::Rows& rows) {
     const raster::Point a = transform(t, x1, y1), b = transform(t, x2, y2);
     switch (type) {
-      case 0: raster::line(canvas, t.clip, a, b, value, pattern, rows); break;
-      case 1: raster::rect(canvas, t.clip, a, b, value, false, pattern, rows); break;
-      case 2: raster::rect(canvas, t.clip, a, b, value, true, pattern, rows); break;
+      case 0: raster::line(t.canvas, t.clip, a, b, value, pattern, rows); break;
+      case 1: raster::rect(t.canvas, t.clip, a, b, value, false, pattern, rows); break;
+      case 2: raster::rect(t.canvas, t.clip, a, b, value, true, pattern, rows); break;
       default: break;
     }
   });
@@ -176,16 +175,15 @@ void SCREEN_CIRCLE(Image* target, Single x, Single y, Single radius, Integer col
                    Single end, Integer fill, Integer flags) {
   const ErrorContext ctx{kModule, "SCREEN_CIRCLE"};
   if (!(radius > 0)) return;  // also NaN
-  draw_on(target, colour, flags, [&](const Target& t, std::uint32_t value, raster::Rows& rows) {
-    Canvas canvas = t.canvas;
+  draw_on(target, colour, flags, [&](Target& t, std::uint32_t value, raster::Rows& rows) {
     const raster::Point centre = transform(t, x, y);
     const double rad = radius * raster::radius_scale(*t.state);  // radius · view_w / win_w
     // Aspect 0 is 1; aspect <= 1 shortens the vertical radius, aspect > 1 the horizontal one.
     const double asp = aspect == 0 ? 1.0 : static_cast<double>(aspect);
     const double a = asp <= 1 ? rad : rad / asp;
     const double b = asp <= 1 ? rad * asp : rad;
-    if (start == 0 && end == SCREEN_FULL_CIRCLE) raster::ellipse(canvas, t.clip, centre, a, b, value, fill != 0, rows);
-    else raster::arc(canvas, t.clip, centre, a, b, start, end, value, rows);
+    if (start == 0 && end == SCREEN_FULL_CIRCLE) raster::ellipse(t.canvas, t.clip, centre, a, b, value, fill != 0, rows);
+    else raster::arc(t.canvas, t.clip, centre, a, b, start, end, value, rows);
   });
 }
 
@@ -194,19 +192,17 @@ void SCREEN_PAINT(Image* target, Single x, Single y, Integer colour, Integer bor
   const ErrorContext ctx{kModule, "SCREEN_PAINT"};
   (void)pattern;  // solid fills only
   (void)mode;
-  draw_on(target, colour, flags, [&](const Target& t, std::uint32_t value, raster::Rows& rows) {
-    Canvas canvas = t.canvas;
+  draw_on(target, colour, flags, [&](Target& t, std::uint32_t value, raster::Rows& rows) {
     const std::uint32_t edge = (flags & SCREEN_FLAG_FORE2) ? value : px(border);
-    if (!raster::paint(canvas, t.clip, transform(t, x, y), value, edge, rows)) RUNTIME_SET_LAST_ERROR(ERR_OUT_OF_MEMORY);
+    if (!raster::paint(t.canvas, t.clip, transform(t, x, y), value, edge, rows)) RUNTIME_SET_LAST_ERROR(ERR_OUT_OF_MEMORY);
   });
 }
 
 Integer SCREEN_DRAW_TEXT(Image* target, Single x, Single y, Integer flags, const String& text, Integer colour) {
   const ErrorContext ctx{kModule, "SCREEN_DRAW_TEXT"};
-  const bool drawn = draw_on(target, colour, flags, [&](const Target& t, std::uint32_t value, raster::Rows& rows) {
-    Canvas canvas = t.canvas;
+  const bool drawn = draw_on(target, colour, flags, [&](Target& t, std::uint32_t value, raster::Rows& rows) {
     const int fh = t.state->font_height;
-    raster::text(canvas, t.clip, transform(t, x, y), text, raster::font_for(fh), fh, value, rows);
+    raster::text(t.canvas, t.clip, transform(t, x, y), text, raster::font_for(fh), fh, value, rows);
   });
   const Integer result = drawn ? 0 : ERR_ILLEGAL_FUNCTION_CALL;
   RUNTIME_SET_LAST_ERROR(result);
