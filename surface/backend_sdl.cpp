@@ -257,24 +257,22 @@ class Window {
     fit();
   }
 
-  // One pass of the presenter: take the changed rows, then show them outside the lock.
+  // One pass of the presenter: take the changed pixels, then show them outside the lock.
   void present(surf::FrameSource& frames) {
-    const surf::Frame frame = frames.take(staging_);
+    const surf::Frame frame = frames.take(staging_, &spans_);
     if (frame.open && (frame.width != width_ || frame.height != height_)) {
       width_ = frame.width;
       height_ = frame.height;
       if (!fit()) return;
     }
     if (surface_ == nullptr) return;
-    int y0 = frame.y0, y1 = frame.y1, x0 = frame.x0, x1 = frame.x1;
     // A new window buffer starts black: the whole picture goes in again from the staging copy.
     if (redraw_ && staging_.size() >= static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_)) {
-      y0 = x0 = 0;
-      y1 = height_ - 1;
-      x1 = width_ - 1;
+      spans_.clear();
+      for (int y = 0; y < height_; ++y) spans_.push_back(surf::RowSpan{y, 0, width_ - 1});
       redraw_ = false;
     }
-    if (y0 <= y1 && x0 <= x1) show_rows(y0, y1, x0, x1);
+    show(spans_);
     if (dirty_) {
       SDL_UpdateWindowSurface(window_);
       dirty_ = false;
@@ -384,45 +382,57 @@ class Window {
     return true;
   }
 
-  // Copies columns x0..x1 of rows y0..y1 of the staging picture into the window's buffer,
-  // each pixel as a scale x scale block, and sends them on unless the whole window goes anyway.
-  void show_rows(int y0, int y1, int x0, int x1) {
+  // Copies the runs of the staging picture into the window's buffer, each pixel as a scale x
+  // scale block, and sends them on unless the whole window goes anyway: one rectangle per band
+  // of kBand rows, which spares the window system a request per row.
+  void show(const std::vector<surf::RowSpan>& spans) {
+    constexpr int kBand = 16;
     const int k = scale_;
     // The window system may have refused a size change: never write past its buffer.
-    x1 = std::min({x1, width_ - 1, surface_->w / k - 1});
-    y1 = std::min(y1, surface_->h / k - 1);
-    x0 = std::max(x0, 0);
-    if (x0 > x1 || y0 > y1) return;
-    const int cols = x1 - x0 + 1;
-    const auto width = static_cast<std::size_t>(width_);
-    const int bpp = surface_->format->BytesPerPixel;
-    auto* pixels = static_cast<std::uint8_t*>(surface_->pixels) + static_cast<std::size_t>(x0) * k * bpp;
-    const Uint32 format = surface_->format->format;
-    const std::uint32_t* staged = &staging_[static_cast<std::size_t>(x0)];
-    if (k == 1) {
-      // Only the changed rectangle travels to the window system.
-      SDL_ConvertPixels(cols, y1 - y0 + 1, SDL_PIXELFORMAT_RGB888, staged + static_cast<std::size_t>(y0) * width,
-                        width_ * 4, format, pixels + static_cast<std::size_t>(y0) * surface_->pitch, surface_->pitch);
-    } else {
-      // Window row y·k + i (i < k) is surface row y, window column x·k + j is surface column x.
-      const auto row_px = static_cast<std::size_t>(cols) * static_cast<std::size_t>(k);
-      const std::size_t row_bytes = row_px * static_cast<std::size_t>(bpp);
-      const bool direct = format == SDL_PIXELFORMAT_RGB888;
-      if (!direct) wide_.resize(row_px);
-      for (int y = y0; y <= y1; ++y) {
-        const std::uint32_t* src = staged + static_cast<std::size_t>(y) * width;
-        auto* dst = pixels + static_cast<std::size_t>(y) * static_cast<std::size_t>(k) * surface_->pitch;
-        std::uint32_t* out = direct ? reinterpret_cast<std::uint32_t*>(dst) : wide_.data();
-        for (int x = 0; x < cols; ++x) out = std::fill_n(out, k, src[x]);
-        if (!direct) SDL_ConvertPixels(static_cast<int>(row_px), 1, SDL_PIXELFORMAT_RGB888, wide_.data(),
-                                       static_cast<int>(row_px * 4), format, dst, surface_->pitch);
-        for (int i = 1; i < k; ++i) std::memcpy(dst + static_cast<std::size_t>(i) * surface_->pitch, dst, row_bytes);
+    const int right = std::min(width_, surface_->w / k) - 1;
+    const int bottom = surface_->h / k - 1;
+    rects_.clear();
+    int band = -1, top = 0, last = 0, left = 0, end = 0;  // the band being gathered
+    const auto flush = [&] {
+      if (band >= 0) rects_.push_back(SDL_Rect{left * k, top * k, (end - left + 1) * k, (last - top + 1) * k});
+    };
+    for (const surf::RowSpan& r : spans) {
+      const int x0 = std::max(r.x0, 0), x1 = std::min(r.x1, right);
+      if (r.y < 0 || r.y > bottom || x0 > x1) continue;
+      copy_run(r.y, x0, x1);
+      if (r.y / kBand != band) {
+        flush();
+        band = r.y / kBand, top = r.y, left = x0, end = x1;
       }
+      last = r.y, left = std::min(left, x0), end = std::max(end, x1);
     }
-    if (!dirty_) {
-      const SDL_Rect band{x0 * k, y0 * k, cols * k, (y1 - y0 + 1) * k};
-      SDL_UpdateWindowSurfaceRects(window_, &band, 1);
+    flush();
+    if (!dirty_ && !rects_.empty()) SDL_UpdateWindowSurfaceRects(window_, rects_.data(), static_cast<int>(rects_.size()));
+  }
+
+  // Copies pixels x0..x1 of staging row y, all inside the window's buffer, into that buffer.
+  void copy_run(int y, int x0, int x1) {
+    const int k = scale_;
+    const int cols = x1 - x0 + 1;
+    const int bpp = surface_->format->BytesPerPixel;
+    const Uint32 format = surface_->format->format;
+    const std::uint32_t* src = &staging_[static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) + static_cast<std::size_t>(x0)];
+    auto* dst = static_cast<std::uint8_t*>(surface_->pixels) + static_cast<std::size_t>(y) * static_cast<std::size_t>(k) * surface_->pitch +
+                static_cast<std::size_t>(x0) * static_cast<std::size_t>(k) * static_cast<std::size_t>(bpp);
+    if (k == 1) {
+      SDL_ConvertPixels(cols, 1, SDL_PIXELFORMAT_RGB888, src, cols * 4, format, dst, surface_->pitch);
+      return;
     }
+    // Window row y·k + i (i < k) is surface row y, window column x·k + j is surface column x.
+    const auto row_px = static_cast<std::size_t>(cols) * static_cast<std::size_t>(k);
+    const std::size_t row_bytes = row_px * static_cast<std::size_t>(bpp);
+    const bool direct = format == SDL_PIXELFORMAT_RGB888;
+    if (!direct) wide_.resize(row_px);
+    std::uint32_t* out = direct ? reinterpret_cast<std::uint32_t*>(dst) : wide_.data();
+    for (int x = 0; x < cols; ++x) out = std::fill_n(out, k, src[x]);
+    if (!direct) SDL_ConvertPixels(static_cast<int>(row_px), 1, SDL_PIXELFORMAT_RGB888, wide_.data(),
+                                   static_cast<int>(row_px * 4), format, dst, surface_->pitch);
+    for (int i = 1; i < k; ++i) std::memcpy(dst + static_cast<std::size_t>(i) * surface_->pitch, dst, row_bytes);
   }
 
   bool sdl_ = false;
@@ -434,6 +444,8 @@ class Window {
   std::optional<std::string> xft_dpi_;
   std::vector<std::uint32_t> staging_;  // private copy of the picture being shown
   std::vector<std::uint32_t> wide_;     // one scaled row, for a window buffer of another format
+  std::vector<surf::RowSpan> spans_;    // what the last pass changed
+  std::vector<SDL_Rect> rects_;         // what goes on to the window system
   bool dirty_ = true;                   // the whole window buffer must be sent
   bool redraw_ = true;                  // the whole picture must be copied into the buffer
 };

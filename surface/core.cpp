@@ -3,11 +3,14 @@
 #include "surface/core.hpp"
 
 #include <algorithm>
+#include <cstring>
+#include <iterator>
 #include <new>
 
 #include "surface/backend.hpp"
 #include "surface/bench_hook.hpp"
 #include "surface/keys.hpp"
+#include "surface/raster_line.hpp"
 #include "surface/runtime.hpp"
 #include "surface/surface.hpp"
 
@@ -161,6 +164,99 @@ void InputSink::key(Integer code) {
 
 void InputSink::close() { key(keys::kClose); }
 
+// ---- Surface ---------------------------------------------------------------------------------------------
+
+namespace {
+
+// Brings pixels x0..x1 of row y of `picture` up to page 0, copying only the run from the first
+// to the last pixel that differs, and adds that run to `pending`; true when there was one.
+bool settle_run(Surface& s, std::size_t y, int x0, int x1) noexcept {
+  if (x0 > x1) return false;
+  const std::size_t at = y * static_cast<std::size_t>(s.width);
+  const std::uint32_t* from = &s.page[0][at];
+  std::uint32_t* to = &s.picture[at];
+  if (std::memcmp(from + x0, to + x0, static_cast<std::size_t>(x1 - x0 + 1) * sizeof(std::uint32_t)) == 0)
+    return false;
+  const int a = static_cast<int>(std::mismatch(from + x0, from + x1 + 1, to + x0).first - from);
+  const auto back = std::mismatch(std::make_reverse_iterator(from + x1 + 1), std::make_reverse_iterator(from + a),
+                                  std::make_reverse_iterator(to + x1 + 1));
+  const int b = static_cast<int>(back.first.base() - from) - 1;
+  std::copy(from + a, from + b + 1, to + a);
+  Surface::Run& r = s.pending[y];
+  r.x0 = std::min(r.x0, a);
+  r.x1 = std::max(r.x1, b);
+  return true;
+}
+
+}  // namespace
+
+void Surface::write_deferred_fill(const Backdrop::Box& kept) noexcept {
+  deferred.pending = false;
+  Canvas c = canvas(0);
+  const Backdrop::Box& f = deferred.box;
+  const raster::Rect clip{f.x0, f.y0, f.x1, f.y1};
+  raster::Rows rows;
+  const auto fill = [&](int x0, int y0, int x1, int y1) { raster::fill_rect(c, clip, {x0, y0, x1, y1}, deferred.colour, rows); };
+  const int top = std::max(f.y0, kept.y0), bottom = std::min(f.y1, kept.y1);
+  if (kept.x1 < f.x0 || kept.x0 > f.x1 || top > bottom) {
+    fill(f.x0, f.y0, f.x1, f.y1);
+    return;
+  }
+  // Above, below, left and right of what is kept.
+  fill(f.x0, f.y0, f.x1, top - 1);
+  fill(f.x0, bottom + 1, f.x1, f.y1);
+  fill(f.x0, top, kept.x0 - 1, bottom);
+  fill(kept.x1 + 1, top, f.x1, bottom);
+}
+
+void Surface::settle(bool frame_end) noexcept {
+  const int x0 = std::max(changed_x0, 0), x1 = std::min(changed_x1, width - 1);
+  changed_x0 = 1 << 30;
+  changed_x1 = -(1 << 30);
+  const bool skip = frame_end && backdrop.same_as(settled_backdrop);
+  bool copied = false;
+  std::array<Backdrop::Box, Backdrop::kMaxLayers> across;  // the layers' boxes across one row
+  for (std::size_t y = 0; y < changed.size(); ++y) {
+    if (changed[y] == 0) continue;
+    changed[y] = 0;
+    if (!skip) {
+      copied |= settle_run(*this, y, x0, x1);
+      continue;
+    }
+    // Beside the layers.
+    const int row = static_cast<int>(y);
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < backdrop.count; ++i) {
+      const Backdrop::Box& b = backdrop.layers[i].box;
+      if (row < b.y0 || row > b.y1) continue;
+      std::size_t j = n++;  // in order of their left edges
+      for (; j > 0 && across[j - 1].x0 > b.x0; --j) across[j] = across[j - 1];
+      across[j] = b;
+    }
+    int from = x0;  // the first column not yet known to lie inside a layer
+    for (std::size_t i = 0; i < n && from <= x1; ++i) {
+      settle_run(*this, y, from, std::min(x1, across[i].x0 - 1));
+      from = std::max(from, across[i].x1 + 1);
+    }
+    settle_run(*this, y, from, x1);
+  }
+  if (skip) {
+    // Under what either frame drew over the layers (the last frame's covers may lie where
+    // nothing is marked now; there the pixels are equal and settle to nothing).
+    for (const Backdrop* b : {&backdrop, &settled_backdrop})
+      for (const Backdrop::Box& c : b->covers)
+        for (int y = std::max(c.y0, 0); y <= std::min(c.y1, height - 1); ++y)
+          settle_run(*this, static_cast<std::size_t>(y), std::max(c.x0, 0), std::min(c.x1, width - 1));
+  }
+  if (frame_end) {
+    // Settled, `picture` holds this frame's layers wherever nothing else covers them.
+    std::swap(settled_backdrop, backdrop);
+    backdrop.clear();
+  } else if (copied) {
+    settled_backdrop.clear();  // drawn outside a frame: the picture may no longer hold it
+  }
+}
+
 // ---- Frame source ---------------------------------------------------------------------------------------
 
 Frame FrameSource::size() {
@@ -171,7 +267,8 @@ Frame FrameSource::size() {
   return f;
 }
 
-Frame FrameSource::take(std::vector<std::uint32_t>& staging) {
+Frame FrameSource::take(std::vector<std::uint32_t>& staging, std::vector<RowSpan>* spans) {
+  if (spans != nullptr) spans->clear();
   MutexLock lock(core_.mutex_, MutexLock::Presenter);
   Surface& s = core_.surface_;
   Frame f;
@@ -179,27 +276,28 @@ Frame FrameSource::take(std::vector<std::uint32_t>& staging) {
   if (!s.open) return f;
   f.width = s.width;
   f.height = s.height;
-  if (core_.lock_count_ != 0 || s.changed.empty()) return f;
+  if (core_.lock_count_ != 0 || s.picture.empty()) return f;
+  s.settle(false);
   const auto w = static_cast<std::size_t>(s.width);
-  const std::size_t n = w * static_cast<std::size_t>(s.height);
-  // A new staging buffer has no old picture outside the changed columns: it takes whole rows.
-  const bool whole = staging.size() != n;
-  staging.resize(n);
-  const int x0 = whole ? 0 : std::max(s.changed_x0, 0);
-  const int x1 = whole ? s.width - 1 : std::min(s.changed_x1, s.width - 1);
-  s.changed_x0 = 1 << 30;
-  s.changed_x1 = -(1 << 30);
+  // A new staging buffer holds no picture yet: it takes the whole of it.
+  const bool whole = staging.size() != s.picture.size();
+  staging.resize(s.picture.size());
+  f.x0 = s.width;
   for (int y = 0; y < s.height; ++y) {
-    const auto row = static_cast<std::size_t>(y);
-    if (s.changed[row] == 0) continue;
-    s.changed[row] = 0;
-    if (x0 > x1) continue;  // flagged, but no pixel of it differs from what was taken
-    const std::size_t at = row * w + static_cast<std::size_t>(x0);
-    std::copy_n(&s.page[0][at], x1 - x0 + 1, &staging[at]);
+    Surface::Run& r = s.pending[static_cast<std::size_t>(y)];
+    if (whole) r = Surface::Run{0, s.width - 1};
+    if (r.empty()) continue;
+    const std::size_t at = static_cast<std::size_t>(y) * w;
+    std::copy(&s.picture[at + static_cast<std::size_t>(r.x0)], &s.picture[at + static_cast<std::size_t>(r.x1)] + 1,
+              &staging[at + static_cast<std::size_t>(r.x0)]);
+    if (spans != nullptr) spans->push_back(RowSpan{y, r.x0, r.x1});
     if (f.y0 > f.y1) f.y0 = y;
     f.y1 = y;
+    f.x0 = std::min(f.x0, r.x0);
+    f.x1 = std::max(f.x1, r.x1);
+    r = Surface::Run{};
   }
-  if (f.has_rows()) f.x0 = x0, f.x1 = x1;
+  if (!f.has_rows()) f.x0 = 0, f.x1 = -1;
   core_.handover_.take();
   return f;
 }
@@ -228,8 +326,15 @@ Integer Core::open(int width, int height, int pages) {
     s.page[0].assign(n, 0u);
     if (pages > 1) s.page[1].assign(n, 0u);
     else s.page[1].clear();
-    s.changed.assign(static_cast<std::size_t>(height), std::uint8_t{1});
-    s.touch_columns(0, width - 1);
+    s.changed.assign(static_cast<std::size_t>(height), std::uint8_t{0});
+    // The zeroed page is already settled, and all of it still has to be shown.
+    s.picture.assign(n, 0u);
+    s.pending.assign(static_cast<std::size_t>(height), Surface::Run{0, width - 1});
+    s.deferred.pending = false;
+    for (Backdrop* b : {&s.backdrop, &s.settled_backdrop}) {
+      b->clear();
+      b->covers.reserve(Backdrop::kMaxCovers);
+    }
   } catch (const std::bad_alloc&) {
     s = Surface{};
     return ERR_OUT_OF_MEMORY;
@@ -262,7 +367,7 @@ void Core::reset() {
 
 void Core::lock_screen() {
   MutexLock lock(mutex_);
-  ++lock_count_;
+  if (lock_count_++ == 0) surface_.backdrop.clear();  // a new frame lays down its own
 }
 
 std::uint64_t Core::unlock_screen(long long first_row, long long last_row) {
@@ -273,7 +378,12 @@ std::uint64_t Core::unlock_screen(long long first_row, long long last_row) {
   else surface_.flag_rows(first_row, last_row == -1 ? surface_.height - 1 : last_row);
   if (lock_count_ == 0) return 0;
   --lock_count_;
-  return lock_count_ == 0 && surface_.open ? handover_.complete() : 0;
+  if (lock_count_ != 0) return 0;
+  surface_.write_deferred();
+  if (!surface_.open) return 0;
+  // Compared here, on the thread that just drew the frame and still holds it in its cache.
+  surface_.settle(true);
+  return handover_.complete();
 }
 
 std::uint64_t Core::frame_to_keep() {
@@ -314,7 +424,7 @@ bool Core::take_key_hit() {
 DrawLock::DrawLock(Core& c) : core_(c) { c.mutex_.lock(); }
 
 DrawLock::~DrawLock() {
-  if (first_ <= last_) core_.surface_.touch_rows(first_, last_, left_, right_);
+  if (first_ <= last_) core_.surface_.drawn(first_, last_, left_, right_);
   core_.mutex_.unlock();
 }
 

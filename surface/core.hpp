@@ -3,6 +3,7 @@
 // by Core under one mutex. The program's thread and the window thread meet only here.
 // Drawing code reaches the pages through a DrawLock; a backend feeds the window system's input
 // through an InputSink and takes pictures through a FrameSource, and sees nothing else.
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -49,6 +50,59 @@ struct DrawState {
   int cursor_row = 0, cursor_col = 0;
 };
 
+// What a frame lays down first and then draws over: opaque layers, each a fill of a rectangle
+// with one colour or a copy of an image. When two frames in a row lay down the same layers,
+// a pixel inside them can differ between the two only where either frame drew over them
+// otherwise, and nowhere else need the frames be compared.
+struct Backdrop {
+  // Pixels x0..x1 of rows y0..y1.
+  struct Box {
+    int x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+    bool operator==(const Box&) const = default;
+  };
+  // Every pixel of `box` set to `colour` (stamp 0), or to the image with that stamp placed with
+  // its top-left corner at (at_x, at_y).
+  struct Layer {
+    std::uint64_t stamp = 0;
+    std::uint32_t colour = 0;
+    double at_x = 0, at_y = 0;
+    Box box;
+    bool operator==(const Layer&) const = default;
+  };
+  static constexpr std::size_t kMaxLayers = 4, kMaxCovers = 64;
+  std::array<Layer, kMaxLayers> layers{};
+  std::size_t count = 0;    // layers laid down
+  std::vector<Box> covers;  // what was drawn over them otherwise (clamped to +-2^30)
+  bool overflow = false;    // more than fit: nothing can be left out
+
+  // True when `other` laid down the same layers and neither lost track of its covers.
+  bool same_as(const Backdrop& other) const noexcept {
+    return count != 0 && count == other.count && !overflow && !other.overflow &&
+           std::equal(layers.begin(), layers.begin() + static_cast<std::ptrdiff_t>(count), other.layers.begin());
+  }
+  // Lays down one more layer.
+  void lay(const Layer& layer) noexcept {
+    if (count < kMaxLayers) layers[count++] = layer;
+    else overflow = true;
+  }
+  // Notes that pixels x0..x1 of rows y0..y1 were drawn other than as a layer; never allocates
+  // (the covers are reserved when the surface opens).
+  void cover(long long y0, long long y1, long long x0, long long x1) noexcept {
+    if (count == 0) return;  // what comes before the first layer does not matter
+    if (covers.size() < covers.capacity()) covers.push_back(Box{clamp(x0), clamp(y0), clamp(x1), clamp(y1)});
+    else overflow = true;
+  }
+  // No layers; the covers keep their room.
+  void clear() noexcept {
+    count = 0;
+    covers.clear();
+    overflow = false;
+  }
+
+ private:
+  static int clamp(long long v) noexcept { return static_cast<int>(std::clamp<long long>(v, -(1 << 30), 1 << 30)); }
+};
+
 // The pages and what is drawn on them: what a DrawLock hands to drawing code.
 struct Surface {
   bool open = false;
@@ -58,6 +112,26 @@ struct Surface {
   // The columns the changed rows may differ in since the presenter last took them (empty when
   // x1 < x0): one band for all rows, so that a frame drawn in a viewport travels no wider.
   int changed_x0 = 1 << 30, changed_x1 = -(1 << 30);
+  // Page 0 as it was last compared in the marked rows: what the presenter is handed. A frame
+  // redrawn whole mostly repeats what was shown, and only what differs goes on to the screen.
+  std::vector<std::uint32_t> picture;
+  // Per row, the pixels of `picture` that may differ from what the presenter last took.
+  struct Run {
+    int x0 = 1 << 30, x1 = -(1 << 30);
+    bool empty() const noexcept { return x1 < x0; }
+  };
+  std::vector<Run> pending;
+  // The backdrop of the frame being drawn, and that of the last frame settled as long as
+  // `picture` still holds it.
+  Backdrop backdrop, settled_backdrop;
+  // A fill of page 0 not yet written. SCREEN_CLEAR inside a frame leaves its fill here until
+  // something else needs the page, so that a copy the frame lays over it next writes those
+  // pixels only once.
+  struct DeferredFill {
+    Backdrop::Box box;
+    std::uint32_t colour = 0;
+    bool pending = false;
+  } deferred;
   DrawState draw;
 
   Canvas canvas(int p) noexcept { return Canvas{page[p].data(), width, height, width}; }
@@ -82,6 +156,28 @@ struct Surface {
   void touch_rows(long long y0, long long y1, int x0 = 0, int x1 = 1 << 30) noexcept {
     if (flag_rows(y0, y1)) touch_columns(x0, x1);
   }
+  // Pixels x0..x1 of rows y0..y1 of page 0 were drawn, other than as a layer of the backdrop.
+  void drawn(long long y0, long long y1, int x0 = 0, int x1 = 1 << 30) noexcept {
+    touch_rows(y0, y1, x0, x1);
+    backdrop.cover(y0, y1, x0, x1);
+  }
+  // Pixels x0..x1 of rows y0..y1 of page 0 were all set as `layer` says: inside a frame, one
+  // more layer of its backdrop.
+  void laid(const Backdrop::Layer& layer, bool in_frame) noexcept {
+    touch_rows(layer.box.y0, layer.box.y1, layer.box.x0, layer.box.x1);
+    if (in_frame) backdrop.lay(layer);
+    else backdrop.cover(layer.box.y0, layer.box.y1, layer.box.x0, layer.box.x1);
+  }
+  // Writes the deferred fill, except in `kept` (pixels the caller is about to write itself).
+  void write_deferred(const Backdrop::Box& kept = {}) noexcept {
+    if (deferred.pending) write_deferred_fill(kept);
+  }
+  void write_deferred_fill(const Backdrop::Box& kept) noexcept;  // the part out of line
+  // Brings `picture` up to page 0 in the marked rows and columns, copying the pixels that
+  // differ and adding them to `pending`, and clears the marks. At the end of a frame
+  // (`frame_end`) that laid down the same backdrop as the last, what lies inside its layers and
+  // under neither frame's covers is left out: it is the same in both.
+  void settle(bool frame_end) noexcept;
 };
 
 // The 16-entry ring of key codes with its key-hit flag.
@@ -240,9 +336,16 @@ class InputSink {
 struct Frame {
   bool open = false;
   int width = 0, height = 0;  // the surface's size (0 while none is open)
-  int y0 = 0, y1 = -1;        // the band of rows copied into the staging buffer
-  int x0 = 0, x1 = -1;        // the columns of those rows copied (the rest of each row is as before)
+  // The bounding box of the pixels the pass changed in the staging buffer (every other pixel
+  // there is as before).
+  int y0 = 0, y1 = -1;
+  int x0 = 0, x1 = -1;
   bool has_rows() const noexcept { return y0 <= y1; }
+};
+
+// Pixels x0..x1 of row y: the part of one row a presenter pass changed.
+struct RowSpan {
+  int y = 0, x0 = 0, x1 = -1;
 };
 
 // The presenter's side of the surface.
@@ -251,10 +354,11 @@ class FrameSource {
   explicit FrameSource(Core& c) noexcept : core_(c) {}
   // The surface's size, nothing taken.
   Frame size();
-  // One presenter pass: unless an explicit lock is held, copies the changed rows of page 0
-  // into `staging` (resized to width x height pixels, rows `width` apart), clears their marks
-  // and takes every completed frame. Gets the mutex ahead of the program's thread.
-  Frame take(std::vector<std::uint32_t>& staging);
+  // One presenter pass: unless an explicit lock is held, brings `staging` (resized to width x
+  // height pixels, rows `width` apart) up to page 0, copying only the pixels that differ from
+  // what it took before, and takes every completed frame. The runs it changed, one per row from
+  // top to bottom, go to `spans` when given. Gets the mutex ahead of the program's thread.
+  Frame take(std::vector<std::uint32_t>& staging, std::vector<RowSpan>* spans = nullptr);
   // True once the presenter has taken frame `frame`.
   bool taken(std::uint64_t frame) const noexcept;
   // Blocks until frame `frame` is taken or `until` has passed (for a presenter on another thread).
@@ -273,7 +377,7 @@ class Core {
   Core(const Core&) = delete;
   Core& operator=(const Core&) = delete;
 
-  // SCREEN_OPEN's part: zeroed pages of width x height pixels, every row changed, the drawing
+  // SCREEN_OPEN's part: zeroed pages of width x height pixels, all still to be shown, the drawing
   // state at its defaults and the lock count 0. 0, or ERR_OUT_OF_MEMORY with no surface.
   Integer open(int width, int height, int pages);
   // No surface any more (the window could not be made); the pages stay allocated.
@@ -334,7 +438,12 @@ class SCOPED_CAPABILITY DrawLock {
 
   // The pages and the drawing state. This lock holds the mutex for as long as it lives, which
   // the analysis cannot follow through a member.
-  Surface& surface() noexcept NO_THREAD_SAFETY_ANALYSIS { return core_.surface_; }
+  Surface& surface() noexcept NO_THREAD_SAFETY_ANALYSIS {
+    core_.surface_.write_deferred();
+    return core_.surface_;
+  }
+  // The same with a deferred fill left unwritten, for drawing code that writes it itself.
+  Surface& surface_as_is() noexcept NO_THREAD_SAFETY_ANALYSIS { return core_.surface_; }
   // Nesting depth of explicit locks (SCREEN_LOCK).
   int lock_count() const noexcept NO_THREAD_SAFETY_ANALYSIS { return core_.lock_count_; }
 

@@ -6,6 +6,7 @@
 // so text drawn at (0, 0) into an image is read back at the same image pixels. Colours
 // and the text font are the surface's current ones.
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -31,6 +32,7 @@ struct Image {
   Integer bytes_per_pixel = 4;
   Integer pitch = 0;  // bytes from one row to the next
   std::unique_ptr<std::uint32_t[]> pixels;
+  std::uint64_t stamp = 0;  // changes whenever the pixels may have: two equal stamps, equal pixels
 };
 
 namespace {
@@ -67,12 +69,19 @@ struct Target {
   bool valid = false;
 };
 
+// A stamp no image has had: for a new image, and for one about to be drawn on.
+std::uint64_t new_stamp() noexcept {
+  static std::atomic<std::uint64_t> last{0};
+  return last.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
 // Resolves the target under the lock: page 0 of an open surface, or an image. An image gets
 // its own state in `scratch`: the surface's colours and font with the image's whole area as
-// viewport and no logical window.
-Target target_of(surf::Surface& c, Image* image, std::optional<DrawState>& scratch) noexcept {
+// viewport and no logical window; unless only `reading`, it gets a new stamp.
+Target target_of(surf::Surface& c, Image* image, std::optional<DrawState>& scratch, bool reading = false) noexcept {
   Target t;
   if (image) {
+    if (!reading) image->stamp = new_stamp();
     t.canvas = canvas_of(*image);
     DrawState& s = scratch.emplace(c.draw);
     s.view = surf::Viewport{0, 0, image->width, image->height, false, false};
@@ -141,6 +150,7 @@ void SCREEN_PSET(Image* target, Single x, Single y, Integer colour, Integer flag
   c.page[0][iy * static_cast<std::size_t>(c.width) + ix] = pset_value(s, colour, flags, preset);
   c.touch_row(iy);
   c.touch_columns(px, px);
+  c.backdrop.cover(py, py, px, px);  // like drawn(), without its clamping: the pixel is on the page
 }
 
 Integer SCREEN_POINT(Image* target, Single x, Single y) {
@@ -148,7 +158,7 @@ Integer SCREEN_POINT(Image* target, Single x, Single y) {
   DrawLock lock(surf::core());
   surf::Surface& c = lock.surface();
   std::optional<DrawState> scratch;
-  const Target t = target_of(c, target, scratch);
+  const Target t = target_of(c, target, scratch, true);
   if (!t.valid) return -1;
   const raster::Point p = transform(t, x, y);
   if (!t.clip.contains(p)) return -1;
@@ -271,6 +281,7 @@ Image* SCREEN_IMAGE_CREATE(Integer width, Integer height, Integer colour, Intege
   image->height = height;
   image->bytes_per_pixel = 4;
   image->pitch = static_cast<Integer>(pitch);
+  image->stamp = new_stamp();
   std::uint32_t value = px(colour);
   if (flags & SCREEN_FLAG_FORE) {
     DrawLock lock(surf::core());
@@ -291,7 +302,7 @@ Integer SCREEN_PUT(Image* target, Single x, Single y, const Image* image, Intege
   const ErrorContext ctx{kModule, "SCREEN_PUT"};
   (void)flags;  // copy mode only
   DrawLock lock(surf::core());
-  surf::Surface& c = lock.surface();
+  surf::Surface& c = lock.surface_as_is();  // a deferred fill is written here, but for the copy's pixels
   std::optional<DrawState> scratch;
   Target t = target_of(c, target, scratch);
   if (!t.valid || !image || !image->pixels) {
@@ -299,8 +310,15 @@ Integer SCREEN_PUT(Image* target, Single x, Single y, const Image* image, Intege
     return ERR_ILLEGAL_FUNCTION_CALL;
   }
   raster::Rows rows;
-  raster::blit(t.canvas, t.clip, transform(t, x, y), canvas_of(*image), rows);
-  mark(lock, t, rows);
+  const raster::Point at = transform(t, x, y);
+  if (t.page0) {
+    const raster::Rect box = raster::blit_box(t.clip, at, canvas_of(*image));
+    c.write_deferred({box.x0, box.y0, box.x1, box.y1});
+  }
+  raster::blit(t.canvas, t.clip, at, canvas_of(*image), rows);
+  // Every pixel of the band is the image's: a layer.
+  if (t.page0 && rows.any())
+    c.laid({image->stamp, 0, at.x, at.y, {rows.x0, rows.y0, rows.x1, rows.y1}}, lock.lock_count() > 0);
   RUNTIME_SET_LAST_ERROR(0);
   return 0;
 }

@@ -67,16 +67,20 @@ void SCREEN_CLEAR(Integer mode) {
   }
   Canvas canvas = c.canvas(0);
   const bool viewport_only = mode == 1 || (mode == SCREEN_CLEAR_DEFAULT && c.draw.view.user_set);
-  raster::Rows rows;
-  if (viewport_only) {
-    const raster::Rect clip = raster::viewport_rect(c.draw, canvas);
-    raster::fill_rect(canvas, clip, clip, c.draw.back, rows);
-    if (rows.any()) lock.touch(rows.y0, rows.y1, rows.x0, rows.x1);
+  const raster::Rect box = viewport_only ? raster::viewport_rect(c.draw, canvas) : raster::Rect{0, 0, c.width - 1, c.height - 1};
+  if (!viewport_only) c.draw.cursor_row = c.draw.cursor_col = 0;
+  if (box.empty()) return;
+  // Either way a fill of one rectangle with one colour: a layer. Inside a frame it is written
+  // when something else needs the page.
+  const surf::Backdrop::Layer layer{0, c.draw.back, 0, 0, {box.x0, box.y0, box.x1, box.y1}};
+  const bool in_frame = lock.lock_count() > 0;
+  if (in_frame) {
+    c.deferred = {layer.box, layer.colour, true};
   } else {
-    std::fill(c.page[0].begin(), c.page[0].end(), c.draw.back);
-    lock.touch(0, c.height - 1);
-    c.draw.cursor_row = c.draw.cursor_col = 0;
+    raster::Rows rows;
+    raster::fill_rect(canvas, box, box, layer.colour, rows);
   }
+  c.laid(layer, in_frame);
 }
 
 void SCREEN_QUERY(Integer what, Integer& p1, Integer& p2, Integer& p3, Integer& p4) {

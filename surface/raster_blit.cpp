@@ -7,15 +7,21 @@
 
 namespace surf::raster {
 
-void blit(Canvas& dst, const Rect& clip, Point p, const Canvas& src, Rows& rows) noexcept {
-  if (clip.empty() || !p.finite() || src.width <= 0 || src.height <= 0) return;
+Rect blit_box(const Rect& clip, Point p, const Canvas& src) noexcept {
+  if (clip.empty() || !p.finite() || src.width <= 0 || src.height <= 0) return {};
   const double x0 = std::max(p.x, static_cast<double>(clip.x0));
   const double y0 = std::max(p.y, static_cast<double>(clip.y0));
   const double x1 = std::min(p.x + src.width - 1, static_cast<double>(clip.x1));
   const double y1 = std::min(p.y + src.height - 1, static_cast<double>(clip.y1));
-  if (x0 > x1 || y0 > y1) return;
-  const int dx0 = static_cast<int>(x0), dy0 = static_cast<int>(y0), dx1 = static_cast<int>(x1), dy1 = static_cast<int>(y1);
-  const int sx0 = static_cast<int>(x0 - p.x), sy0 = static_cast<int>(y0 - p.y);
+  if (x0 > x1 || y0 > y1) return {};
+  return {static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1), static_cast<int>(y1)};
+}
+
+void blit(Canvas& dst, const Rect& clip, Point p, const Canvas& src, Rows& rows) noexcept {
+  const Rect box = blit_box(clip, p, src);
+  if (box.empty()) return;
+  const int dx0 = box.x0, dy0 = box.y0, dx1 = box.x1, dy1 = box.y1;
+  const int sx0 = static_cast<int>(dx0 - p.x), sy0 = static_cast<int>(dy0 - p.y);
   const std::size_t bytes = static_cast<std::size_t>(dx1 - dx0 + 1) * sizeof(std::uint32_t);
   const int n = dy1 - dy0 + 1;
   // Within one buffer a downward move must copy the lowest row first.

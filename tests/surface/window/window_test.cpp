@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -242,7 +243,7 @@ TEST_F(Window, EveryCompletedFrameReachesThePresenterBeforeTheNextReplacesIt) {
   EXPECT_EQ(headless::now_ms(), t);
 }
 
-TEST_F(Window, ThePresenterTakesOnlyTheColumnsDrawnAndStillShowsEveryPixel) {
+TEST_F(Window, ThePresenterTakesOnlyThePixelsThatChangedAndStillShowsEveryPixel) {
   // Whatever is drawn, in and out of viewports and frames, the picture shown after the next
   // pass equals page 0 in every pixel.
   Image* stars = SCREEN_IMAGE_CREATE(60, 40, 0xABCDEF);
@@ -281,25 +282,126 @@ TEST_F(Window, ThePresenterTakesOnlyTheColumnsDrawnAndStillShowsEveryPixel) {
   EXPECT_EQ(wrong(), 0);
   SCREEN_IMAGE_DESTROY(stars);
 
-  // Taken here, the marks never reach the virtual presenter: this comes last.
+  // Taken here, the pixels never reach the virtual presenter: this comes last. A pass takes
+  // the pixels that differ from what it took before, and nothing else.
   surf::FrameSource frames = surf::core().frames();
   std::vector<std::uint32_t> staging(320 * 200);
-  // A primitive marks the columns it wrote; an explicit frame adds none.
+  std::vector<surf::RowSpan> spans;
+  const auto frame = [](Integer colour) {  // the whole viewport drawn again
+    SCREEN_LOCK();
+    SCREEN_CLEAR();
+    SCREEN_LINE(nullptr, -1000, 90, 1000, 91, colour, 0);
+    SCREEN_UNLOCK(-1, -1);
+  };
   SCREEN_SET_VIEW(100, 20, 199, 179, 0x111111, 0x222222, SCREEN_VIEW_NO_BORDER);
+  frame(0x00FF00);
   frames.take(staging);
-  SCREEN_LOCK();
-  SCREEN_LINE(nullptr, -1000, 90, 1000, 91, 0x00FF00, 0);
-  SCREEN_UNLOCK(-1, -1);
-  surf::Frame f = frames.take(staging);
-  EXPECT_EQ(std::tuple(f.y0, f.y1, f.x0, f.x1), std::tuple(0, 199, 100, 199));
+  frame(0xFF0000);
+  surf::Frame f = frames.take(staging, &spans);
+  EXPECT_EQ(std::tuple(f.y0, f.y1, f.x0, f.x1), std::tuple(110, 111, 100, 199));
+  ASSERT_EQ(spans.size(), 2u);
+  EXPECT_EQ(std::tuple(spans[0].y, spans[0].x0, spans[1].y, spans[1].x1), std::tuple(110, 100, 111, 199));
+  frame(0xFF0000);  // the same picture again
+  EXPECT_FALSE(frames.take(staging, &spans).has_rows());
+  EXPECT_TRUE(spans.empty());
   SCREEN_PSET(nullptr, 50, 10, 0xFF);  // viewport pixel (50, 10)
   f = frames.take(staging);
   EXPECT_EQ(std::tuple(f.y0, f.y1, f.x0, f.x1), std::tuple(30, 30, 150, 150));
   SCREEN_CLEAR(0);  // the text cursor back at the top left
   frames.take(staging);
-  SCREEN_PRINT("xy", 1);  // two opaque cells at the cursor
+  SCREEN_PRINT("xy", 1);  // two cells at the cursor: their glyphs' pixels change
   f = frames.take(staging);
-  EXPECT_EQ(std::tuple(f.x0, f.x1), std::tuple(0, 15));
+  EXPECT_EQ(std::tuple(f.x0, f.x1), std::tuple(0, 14));
+}
+
+TEST_F(Window, FramesOverTheSameBackdropStillShowEveryPixel) {
+  // Frames that mostly lay down the same fill and image and draw a little over them, the way
+  // an animation does, mixed with everything that may spoil what the last frame left: other
+  // layers, drawing on the image, drawing outside a frame, another viewport, frames the
+  // presenter never sees on its own.
+  std::mt19937 rng(12345);
+  const auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  Image* image[2] = {SCREEN_IMAGE_CREATE(120, 90, 0x102030), SCREEN_IMAGE_CREATE(40, 40, 0x405060)};
+  ASSERT_TRUE(image[0] && image[1]);
+  for (int i = 0; i < 200; ++i) SCREEN_PSET(image[0], pick(120), pick(90), 0xFFFFFF);
+  const auto small = [&] {  // one small figure anywhere, partly off the viewport at times
+    const Single x = static_cast<Single>(pick(360) - 20), y = static_cast<Single>(pick(240) - 20);
+    switch (pick(4)) {
+      case 0: SCREEN_PSET(nullptr, x, y, pick(3) + 1); break;
+      case 1: SCREEN_CIRCLE(nullptr, x, y, static_cast<Single>(pick(8)), 0xFF0000 + pick(3), 0, 0, SCREEN_FULL_CIRCLE, 1); break;
+      case 2: SCREEN_LINE(nullptr, x, y, x + static_cast<Single>(pick(30)), y + 5, 0x00FF00, 0); break;
+      default: SCREEN_DRAW_TEXT(nullptr, x, y, 4, "Jahre", 0xFFFF00); break;
+    }
+  };
+  int wrong = 0, layers = 0;
+  for (int step = 0; step < 600 && wrong == 0; ++step) {
+    const int what = pick(20);
+    if (what < 14) {
+      if (pick(8) == 0) layers = pick(8);  // the layers stay for a while, as in an animation
+      SCREEN_LOCK();
+      if (pick(3) == 0) small();  // under or beside the layers to come
+      if (layers & 1) SCREEN_CLEAR();
+      if (layers & 2) SCREEN_PUT(nullptr, pick(6) == 0 ? 30 : 20, 10, image[0]);
+      if (layers & 4) SCREEN_PUT(nullptr, 150, 100, image[1]);
+      for (int n = pick(4); n > 0; --n) small();
+      if (pick(30) == 0) SCREEN_PSET(image[0], pick(120), pick(90), 0x00FFFF);  // after the copy
+      SCREEN_UNLOCK(-1, -1);
+    } else if (what < 16) {
+      small();
+    } else if (what < 17) {
+      SCREEN_PSET(image[0], pick(120), pick(90), static_cast<Integer>(rng() & 0xFFFFFF));
+    } else if (what < 18) {
+      if (pick(2) == 0) SCREEN_SET_VIEW(10, 5, 250, 180, 0x202020, 0x303030, 0);
+      else SCREEN_SET_VIEW(SCREEN_VIEW_RESET, SCREEN_VIEW_RESET, SCREEN_VIEW_RESET, SCREEN_VIEW_RESET, 0, 0, 0);
+    } else {
+      SCREEN_CLEAR(pick(2) == 0 ? SCREEN_CLEAR_DEFAULT : 0);
+    }
+    if (pick(4) == 0) continue;  // no pass yet: the next frame settles on top of this one
+    TIME_SLEEP(10);
+    for (int y = 0; y < 200; ++y)
+      for (int x = 0; x < 320; ++x) wrong += headless::shown_pixel(x, y) != headless::pixel(x, y);
+    EXPECT_EQ(wrong, 0) << "after step " << step;
+  }
+  for (Image* im : image) SCREEN_IMAGE_DESTROY(im);
+}
+
+TEST_F(Window, AFrameDrawsWhatItsPrimitivesDrawOneByOne) {
+  // Inside a frame a fill waits for what comes next; whatever that is, the pages and every
+  // reading in between are those of the same calls made outside a frame.
+  Image* image = SCREEN_IMAGE_CREATE(90, 70, 0x405060);
+  ASSERT_NE(image, nullptr);
+  for (int i = 0; i < 60; ++i) SCREEN_PSET(image, i, i / 2, 0xFFFFFF);
+  const auto session = [&](bool framed) {
+    std::mt19937 rng(777);
+    const auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    std::vector<Integer> seen;  // the readings, and a checksum of page 0 after each frame
+    SCREEN_OPEN(320, 200, 32, 2, 4, 0);
+    for (int frame = 0; frame < 150; ++frame) {
+      if (framed) SCREEN_LOCK();
+      for (int n = pick(6) + 1; n > 0; --n) {
+        const Single x = static_cast<Single>(pick(360) - 20), y = static_cast<Single>(pick(240) - 20);
+        switch (pick(9)) {
+          case 0: case 1: SCREEN_CLEAR(pick(3) == 0 ? 0 : SCREEN_CLEAR_DEFAULT); break;
+          case 2: case 3: SCREEN_PUT(nullptr, x, y, image); break;
+          case 4: seen.push_back(SCREEN_POINT(nullptr, x, y)); break;
+          case 5: SCREEN_PAINT(nullptr, x, y, 0x00FF00, 0x00FF00); break;
+          case 6: SCREEN_CIRCLE(nullptr, x, y, 6, 0xFF0000, 0, 0, SCREEN_FULL_CIRCLE, 1); break;
+          case 7: SCREEN_SET_COLOR(0, static_cast<Integer>(rng() & 0xFFFFFF), 1); break;
+          default:
+            if (pick(2) == 0) SCREEN_SET_VIEW(pick(100), pick(60), 150 + pick(150), 100 + pick(90), 0x202020, 0x303030, 0);
+            else SCREEN_SET_VIEW(SCREEN_VIEW_RESET, SCREEN_VIEW_RESET, SCREEN_VIEW_RESET, SCREEN_VIEW_RESET, 0, 0, 0);
+        }
+      }
+      if (framed) SCREEN_UNLOCK(-1, -1);
+      std::uint32_t sum = 0;  // of page 0 as the frame left it
+      surf::DrawLock lock(surf::core());
+      for (const std::uint32_t px : lock.surface().page[0]) sum = (sum ^ px) * 16777619u;
+      seen.push_back(static_cast<Integer>(sum));
+    }
+    return seen;
+  };
+  EXPECT_EQ(session(true), session(false));
+  SCREEN_IMAGE_DESTROY(image);
 }
 
 TEST_F(Window, PollingWithoutSleepStillReachesScriptedEvents) {
