@@ -166,6 +166,12 @@ void InputSink::close() { key(keys::kClose); }
 
 // ---- Surface ---------------------------------------------------------------------------------------------
 
+void Backdrop::add_cover(long long y0, long long y1, long long x0, long long x1) noexcept {
+  const auto clamp = [](long long v) { return static_cast<int>(std::clamp<long long>(v, -(1 << 30), 1 << 30)); };
+  if (covers.size() < covers.capacity()) covers.push_back(Box{clamp(x0), clamp(y0), clamp(x1), clamp(y1)});
+  else overflow = true;
+}
+
 namespace {
 
 // Brings pixels x0..x1 of row y of `picture` up to page 0, copying only the run from the first

@@ -70,10 +70,10 @@ struct Backdrop {
     bool operator==(const Layer&) const = default;
   };
   static constexpr std::size_t kMaxLayers = 4, kMaxCovers = 64;
-  std::array<Layer, kMaxLayers> layers{};
   std::size_t count = 0;    // layers laid down
-  std::vector<Box> covers;  // what was drawn over them otherwise (clamped to +-2^30)
   bool overflow = false;    // more than fit: nothing can be left out
+  std::vector<Box> covers;  // what was drawn over them otherwise (clamped to +-2^30)
+  std::array<Layer, kMaxLayers> layers{};
 
   // True when `other` laid down the same layers and neither lost track of its covers.
   bool same_as(const Backdrop& other) const noexcept {
@@ -86,11 +86,10 @@ struct Backdrop {
     else overflow = true;
   }
   // Notes that pixels x0..x1 of rows y0..y1 were drawn other than as a layer; never allocates
-  // (the covers are reserved when the surface opens).
+  // (the covers are reserved when the surface opens). What comes before the first layer does
+  // not matter, and costs SCREEN_PSET no more than this test.
   void cover(long long y0, long long y1, long long x0, long long x1) noexcept {
-    if (count == 0) return;  // what comes before the first layer does not matter
-    if (covers.size() < covers.capacity()) covers.push_back(Box{clamp(x0), clamp(y0), clamp(x1), clamp(y1)});
-    else overflow = true;
+    if (count != 0) [[unlikely]] add_cover(y0, y1, x0, x1);
   }
   // No layers; the covers keep their room.
   void clear() noexcept {
@@ -100,7 +99,7 @@ struct Backdrop {
   }
 
  private:
-  static int clamp(long long v) noexcept { return static_cast<int>(std::clamp<long long>(v, -(1 << 30), 1 << 30)); }
+  void add_cover(long long y0, long long y1, long long x0, long long x1) noexcept;
 };
 
 // The pages and what is drawn on them: what a DrawLock hands to drawing code.
@@ -112,6 +111,9 @@ struct Surface {
   // The columns the changed rows may differ in since the presenter last took them (empty when
   // x1 < x0): one band for all rows, so that a frame drawn in a viewport travels no wider.
   int changed_x0 = 1 << 30, changed_x1 = -(1 << 30);
+  // Next to the marks: SCREEN_PSET reads the drawing state and writes the marks on every
+  // integration step.
+  DrawState draw;
   // Page 0 as it was last compared in the marked rows: what the presenter is handed. A frame
   // redrawn whole mostly repeats what was shown, and only what differs goes on to the screen.
   std::vector<std::uint32_t> picture;
@@ -132,7 +134,6 @@ struct Surface {
     std::uint32_t colour = 0;
     bool pending = false;
   } deferred;
-  DrawState draw;
 
   Canvas canvas(int p) noexcept { return Canvas{page[p].data(), width, height, width}; }
   // Marks row y of page 0, which lies on the surface, changed: the one place rows are marked.

@@ -150,7 +150,7 @@ void SCREEN_PSET(Image* target, Single x, Single y, Integer colour, Integer flag
   c.page[0][iy * static_cast<std::size_t>(c.width) + ix] = pset_value(s, colour, flags, preset);
   c.touch_row(iy);
   c.touch_columns(px, px);
-  c.backdrop.cover(py, py, px, px);  // like drawn(), without its clamping: the pixel is on the page
+  c.backdrop.cover(py, py, px, px);
 }
 
 Integer SCREEN_POINT(Image* target, Single x, Single y) {
