@@ -2,8 +2,12 @@
 // screen, how many it shows per second, and what CPU it takes, with the frame handover
 // (SCREEN_LOCK that begins a frame waits until the presenter has the one before) against the
 // same loop without it, measured in the same run. Goals: frames composed / frames shown <= 1.05, frames
-// shown per second >= 90 (the presenter passes every 10 ms), and CPU time of the process per
-// second of animation <= 1/3 of the loop without the handover.
+// shown per second >= 90 (the presenter passes every 10 ms).
+//
+// The loop without the handover runs on today's surface, whose presenter takes only the pixels
+// that differ and whose frames compare little, so its CPU is well below that of the program
+// before those changes. The CPU goal (at most 1/3 of the program before) is measured against a
+// build of that program by bench/bench_planets_cpu.sh.
 //
 // It also times the passes of the program's idle loop (list box, close test; no input): a
 // short click is stretched to 100 ms so that each poll meets it.
@@ -178,7 +182,7 @@ int main(int argc, char** argv) {
   print("without the handover", g_off);
   print("with the handover   ", g_on);
   std::printf("with the handover: composed / shown %.3f (goal <= 1.05), %.1f frames shown/s (goal >= 90), "
-              "CPU %.3fx of the loop without it (goal <= 0.333)\n",
+              "CPU %.3fx of the loop without it\n",
               g_on.composed_per_shown(), g_on.per_s(g_on.shown), g_off.cpu > 0 ? (g_on.cpu / g_on.seconds) / (g_off.cpu / g_off.seconds) : 0);
   return 0;
 }
