@@ -15,27 +15,10 @@ rounds=${ROUNDS:-5}
 seconds=${SECONDS_PER_ROUND:-5}
 for exe in "$reference" "$program"; do [ -x "$exe" ] || { echo "not a program: $exe" >&2; exit 2; }; done
 work=$(mktemp -d)
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-n=140
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-export DISPLAY=":$n"
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-pid=
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
-  kill "$xvfb_pid" 2>/dev/null || true
-  wait "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-for _ in $(seq 100); do
-  xdotool getdisplaygeometry >/dev/null 2>&1 && break
-  sleep 0.1
-done
-xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
+# shellcheck source=../tests/xvfb/lib.sh
+. "$root/tests/xvfb/lib.sh"
+trap 'cleanup; rm -rf "$work"' EXIT
+start_xvfb 1280x800x24
 echo "machine: $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
 
 ticks_per_s=$(getconf CLK_TCK)
@@ -43,29 +26,26 @@ cpu_ticks() { awk '{sub(/^.*\) /, ""); print $12 + $13}' "/proc/$1/stat"; }
 
 # CPU seconds per second of one program animating all planets for $seconds.
 animate() {
-  local wid=
-  "$1" >/dev/null 2>"$work/stderr" &
-  pid=$!
-  for _ in $(seq 300); do
-    wid=$(xdotool search --pid "$pid" --name '^Planetensystem$' 2>/dev/null | head -n1) && [ -n "$wid" ] && break
-    sleep 0.1
-  done
-  [ -n "$wid" ] || fail "the window of $1 did not appear: $(cat "$work/stderr")"
-  sleep 0.5
-  # The list's first entry, "alle Planeten", pressed for 0.2 s.
+  launch "$1" '^Planetensystem$' 0.5 "$work/stderr"
+  # The list's second entry, all nine planets, pressed for 0.2 s.
   xdotool mousemove --window "$wid" 100 84 mousedown 1
   sleep 0.2
   xdotool mouseup 1
   sleep 1  # past the set-up of the star field
   local c0 t0 c1 t1
-  c0=$(cpu_ticks "$pid")
+  c0=$(cpu_ticks "$program_pid")
   t0=$(date +%s%N)
   sleep "$seconds"
-  c1=$(cpu_ticks "$pid")
+  c1=$(cpu_ticks "$program_pid")
   t1=$(date +%s%N)
-  kill "$pid"
-  wait "$pid" 2>/dev/null || true
-  pid=
+  kill "$program_pid"
+  wait "$program_pid" 2>/dev/null || true
+  program_pid=
+  # Gone from the server too, before the next one is looked for by its title.
+  for _ in $(seq 50); do
+    xdotool search --name '^Planetensystem$' >/dev/null 2>&1 || break
+    sleep 0.1
+  done
   awk -v c=$((c1 - c0)) -v hz="$ticks_per_s" -v ns=$((t1 - t0)) 'BEGIN {printf "%.4f\n", c / hz / (ns / 1e9)}'
 }
 

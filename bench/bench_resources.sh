@@ -15,27 +15,10 @@ cmake --build "$build" --target Umlaufbahnen Planetensystem bench_startup_bare b
   bench_startup_planets xvfb_close_window >/dev/null
 close_window=$build/tests/xvfb/xvfb_close_window
 work=$(mktemp -d)
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-n=130
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-export DISPLAY=":$n"
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-program_pid=
-cleanup() {
-  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
-  kill "$xvfb_pid" 2>/dev/null || true
-  wait "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-for _ in $(seq 100); do
-  xdotool getdisplaygeometry >/dev/null 2>&1 && break
-  sleep 0.1
-done
-xdotool getdisplaygeometry >/dev/null 2>&1 || fail "Xvfb did not start on $DISPLAY"
+# shellcheck source=../tests/xvfb/lib.sh
+. "$root/tests/xvfb/lib.sh"
+trap 'cleanup; rm -rf "$work"' EXIT
+start_xvfb 1280x800x24
 echo "machine: $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
 
 # ---- Start-up ---------------------------------------------------------------------------------
