@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
   console-data console-setup-linux
-  xvfb xdotool x11-utils imagemagick libx11-dev libpng-dev
+  xvfb xdotool x11-utils x11-xkb-utils imagemagick libx11-dev libpng-dev
   clang valgrind
   clang-16 libclang-rt-16-dev
   "$@"

@@ -16,6 +16,9 @@ env -u DISPLAY -u WAYLAND_DISPLAY "$probe" 2>/dev/null || status=$?
 [ "$status" -eq 11 ] || fail "without a display the probe exited $status, expected 11"
 
 start_xvfb 640x480x24
+# A layout with ä on a key of its own. Otherwise xdotool binds ä to a spare key only while it
+# types it, and a program that looks the key up a little later finds nothing bound to it.
+setxkbmap -layout de
 launch "$probe" '^Probe' 0.3
 
 # check <x> <y> <RRGGBB> <what>: a fresh screenshot, then one pixel of it.
