@@ -168,7 +168,7 @@ void InputSink::close() { key(keys::kClose); }
 
 void Backdrop::add_cover(long long y0, long long y1, long long x0, long long x1) noexcept {
   const auto clamp = [](long long v) { return static_cast<int>(std::clamp<long long>(v, -(1 << 30), 1 << 30)); };
-  if (covers.size() < covers.capacity()) covers.push_back(Box{clamp(x0), clamp(y0), clamp(x1), clamp(y1)});
+  if (covers.size() < covers.capacity()) covers.push_back(Rect{clamp(x0), clamp(y0), clamp(x1), clamp(y1)});
   else overflow = true;
 }
 
@@ -196,13 +196,12 @@ bool settle_run(Surface& s, std::size_t y, int x0, int x1) noexcept {
 
 }  // namespace
 
-void Surface::write_deferred_fill(const Backdrop::Box& kept) noexcept {
+void Surface::write_deferred_fill(const Rect& kept) noexcept {
   deferred.pending = false;
   Canvas c = canvas(0);
-  const Backdrop::Box& f = deferred.box;
-  const raster::Rect clip{f.x0, f.y0, f.x1, f.y1};
+  const Rect& f = deferred.box;
   raster::Rows rows;
-  const auto fill = [&](int x0, int y0, int x1, int y1) { raster::fill_rect(c, clip, {x0, y0, x1, y1}, deferred.colour, rows); };
+  const auto fill = [&](int x0, int y0, int x1, int y1) { raster::fill_rect(c, f, {x0, y0, x1, y1}, deferred.colour, rows); };
   const int top = std::max(f.y0, kept.y0), bottom = std::min(f.y1, kept.y1);
   if (kept.x1 < f.x0 || kept.x0 > f.x1 || top > bottom) {
     fill(f.x0, f.y0, f.x1, f.y1);
@@ -221,7 +220,7 @@ void Surface::settle(bool frame_end) noexcept {
   changed_x1 = -(1 << 30);
   const bool skip = frame_end && backdrop.same_as(settled_backdrop);
   bool copied = false;
-  std::array<Backdrop::Box, Backdrop::kMaxLayers> across;  // the layers' boxes across one row
+  std::array<Rect, Backdrop::kMaxLayers> across;  // the layers' boxes across one row
   for (std::size_t y = 0; y < changed.size(); ++y) {
     if (changed[y] == 0) continue;
     changed[y] = 0;
@@ -233,7 +232,7 @@ void Surface::settle(bool frame_end) noexcept {
     const int row = static_cast<int>(y);
     std::size_t n = 0;
     for (std::size_t i = 0; i < backdrop.count; ++i) {
-      const Backdrop::Box& b = backdrop.layers[i].box;
+      const Rect& b = backdrop.layers[i].box;
       if (row < b.y0 || row > b.y1) continue;
       std::size_t j = n++;  // in order of their left edges
       for (; j > 0 && across[j - 1].x0 > b.x0; --j) across[j] = across[j - 1];
@@ -250,7 +249,7 @@ void Surface::settle(bool frame_end) noexcept {
     // Under what either frame drew over the layers (the last frame's covers may lie where
     // nothing is marked now; there the pixels are equal and settle to nothing).
     for (const Backdrop* b : {&backdrop, &settled_backdrop})
-      for (const Backdrop::Box& c : b->covers)
+      for (const Rect& c : b->covers)
         for (int y = std::max(c.y0, 0); y <= std::min(c.y1, height - 1); ++y)
           settle_run(*this, static_cast<std::size_t>(y), std::max(c.x0, 0), std::min(c.x1, width - 1));
   }

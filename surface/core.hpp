@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -24,6 +25,21 @@ struct Canvas {
   int width = 0;
   int height = 0;
   int pitch = 0;
+};
+
+// A pixel position; either coordinate may be NaN, infinite or far outside any canvas.
+struct Point {
+  double x = 0, y = 0;
+  bool finite() const noexcept { return std::isfinite(x) && std::isfinite(y); }
+};
+
+// Inclusive pixel rectangle; empty when x1 < x0 or y1 < y0.
+struct Rect {
+  int x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+  bool empty() const noexcept { return x1 < x0 || y1 < y0; }
+  bool contains(double x, double y) const noexcept { return x >= x0 && x <= x1 && y >= y0 && y <= y1; }
+  bool contains(Point p) const noexcept { return contains(p.x, p.y); }
+  bool operator==(const Rect&) const = default;
 };
 
 // The viewport in surface pixels; `screen`: primitive coordinates are absolute.
@@ -55,24 +71,19 @@ struct DrawState {
 // a pixel inside them can differ between the two only where either frame drew over them
 // otherwise, and nowhere else need the frames be compared.
 struct Backdrop {
-  // Pixels x0..x1 of rows y0..y1.
-  struct Box {
-    int x0 = 0, y0 = 0, x1 = -1, y1 = -1;
-    bool operator==(const Box&) const = default;
-  };
   // Every pixel of `box` set to `colour` (stamp 0), or to the image with that stamp placed with
   // its top-left corner at (at_x, at_y).
   struct Layer {
     std::uint64_t stamp = 0;
     std::uint32_t colour = 0;
     double at_x = 0, at_y = 0;
-    Box box;
+    Rect box;
     bool operator==(const Layer&) const = default;
   };
   static constexpr std::size_t kMaxLayers = 4, kMaxCovers = 64;
   std::size_t count = 0;    // layers laid down
   bool overflow = false;    // more than fit: nothing can be left out
-  std::vector<Box> covers;  // what was drawn over them otherwise (clamped to +-2^30)
+  std::vector<Rect> covers;  // what was drawn over them otherwise (clamped to +-2^30)
   std::array<Layer, kMaxLayers> layers{};
 
   // True when `other` laid down the same layers and neither lost track of its covers.
@@ -130,7 +141,7 @@ struct Surface {
   // something else needs the page, so that a copy the frame lays over it next writes those
   // pixels only once.
   struct DeferredFill {
-    Backdrop::Box box;
+    Rect box;
     std::uint32_t colour = 0;
     bool pending = false;
   } deferred;
@@ -167,13 +178,12 @@ struct Surface {
   void laid(const Backdrop::Layer& layer, bool in_frame) noexcept {
     touch_rows(layer.box.y0, layer.box.y1, layer.box.x0, layer.box.x1);
     if (in_frame) backdrop.lay(layer);
-    else backdrop.cover(layer.box.y0, layer.box.y1, layer.box.x0, layer.box.x1);
   }
   // Writes the deferred fill, except in `kept` (pixels the caller is about to write itself).
-  void write_deferred(const Backdrop::Box& kept = {}) noexcept {
+  void write_deferred(const Rect& kept = {}) noexcept {
     if (deferred.pending) write_deferred_fill(kept);
   }
-  void write_deferred_fill(const Backdrop::Box& kept) noexcept;  // the part out of line
+  void write_deferred_fill(const Rect& kept) noexcept;  // the part out of line
   // Brings `picture` up to page 0 in the marked rows and columns, copying the pixels that
   // differ and adding them to `pending`, and clears the marks. At the end of a frame
   // (`frame_end`) that laid down the same backdrop as the last, what lies inside its layers and

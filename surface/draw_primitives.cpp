@@ -311,14 +311,11 @@ Integer SCREEN_PUT(Image* target, Single x, Single y, const Image* image, Intege
   }
   raster::Rows rows;
   const raster::Point at = transform(t, x, y);
-  if (t.page0) {
-    const raster::Rect box = raster::blit_box(t.clip, at, canvas_of(*image));
-    c.write_deferred({box.x0, box.y0, box.x1, box.y1});
-  }
+  const raster::Rect box = raster::blit_box(t.clip, at, canvas_of(*image));
+  if (t.page0) c.write_deferred(box);
   raster::blit(t.canvas, t.clip, at, canvas_of(*image), rows);
-  // Every pixel of the band is the image's: a layer.
-  if (t.page0 && rows.any())
-    c.laid({image->stamp, 0, at.x, at.y, {rows.x0, rows.y0, rows.x1, rows.y1}}, lock.lock_count() > 0);
+  // Every pixel of the box is the image's: a layer.
+  if (t.page0 && !box.empty()) c.laid({image->stamp, 0, at.x, at.y, box}, lock.lock_count() > 0);
   RUNTIME_SET_LAST_ERROR(0);
   return 0;
 }

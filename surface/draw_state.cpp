@@ -72,7 +72,7 @@ void SCREEN_CLEAR(Integer mode) {
   if (box.empty()) return;
   // Either way a fill of one rectangle with one colour: a layer. Inside a frame it is written
   // when something else needs the page.
-  const surf::Backdrop::Layer layer{0, c.draw.back, 0, 0, {box.x0, box.y0, box.x1, box.y1}};
+  const surf::Backdrop::Layer layer{0, c.draw.back, 0, 0, box};
   const bool in_frame = lock.lock_count() > 0;
   if (in_frame) {
     c.deferred = {layer.box, layer.colour, true};

@@ -12,19 +12,8 @@
 
 namespace surf::raster {
 
-// A pixel position; either coordinate may be NaN, infinite or far outside any canvas.
-struct Point {
-  double x = 0, y = 0;
-  bool finite() const noexcept { return std::isfinite(x) && std::isfinite(y); }
-};
-
-// Inclusive pixel rectangle; empty when x1 < x0 or y1 < y0.
-struct Rect {
-  int x0 = 0, y0 = 0, x1 = -1, y1 = -1;
-  bool empty() const noexcept { return x1 < x0 || y1 < y0; }
-  bool contains(double x, double y) const noexcept { return x >= x0 && x <= x1 && y >= y0 && y <= y1; }
-  bool contains(Point p) const noexcept { return contains(p.x, p.y); }
-};
+using surf::Point;
+using surf::Rect;
 
 // The rows a primitive wrote and the columns it wrote them in, for marking them changed.
 struct Rows {
