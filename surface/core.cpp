@@ -220,7 +220,14 @@ void Surface::settle(bool frame_end) noexcept {
   changed_x1 = -(1 << 30);
   const bool skip = frame_end && backdrop.same_as(settled_backdrop);
   bool copied = false;
-  std::array<Rect, Backdrop::kMaxLayers> across;  // the layers' boxes across one row
+  // The layers' boxes in order of their left edges.
+  std::array<Rect, Backdrop::kMaxLayers> boxes;
+  const std::size_t n = skip ? backdrop.count : 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    std::size_t j = i;
+    for (; j > 0 && boxes[j - 1].x0 > backdrop.layers[i].box.x0; --j) boxes[j] = boxes[j - 1];
+    boxes[j] = backdrop.layers[i].box;
+  }
   for (std::size_t y = 0; y < changed.size(); ++y) {
     if (changed[y] == 0) continue;
     changed[y] = 0;
@@ -228,20 +235,13 @@ void Surface::settle(bool frame_end) noexcept {
       copied |= settle_run(*this, y, x0, x1);
       continue;
     }
-    // Beside the layers.
+    // Beside the layers that cross this row.
     const int row = static_cast<int>(y);
-    std::size_t n = 0;
-    for (std::size_t i = 0; i < backdrop.count; ++i) {
-      const Rect& b = backdrop.layers[i].box;
-      if (row < b.y0 || row > b.y1) continue;
-      std::size_t j = n++;  // in order of their left edges
-      for (; j > 0 && across[j - 1].x0 > b.x0; --j) across[j] = across[j - 1];
-      across[j] = b;
-    }
     int from = x0;  // the first column not yet known to lie inside a layer
     for (std::size_t i = 0; i < n && from <= x1; ++i) {
-      settle_run(*this, y, from, std::min(x1, across[i].x0 - 1));
-      from = std::max(from, across[i].x1 + 1);
+      if (row < boxes[i].y0 || row > boxes[i].y1) continue;
+      settle_run(*this, y, from, std::min(x1, boxes[i].x0 - 1));
+      from = std::max(from, boxes[i].x1 + 1);
     }
     settle_run(*this, y, from, x1);
   }
