@@ -62,11 +62,16 @@ void arc(Canvas& c, const Rect& clip, Point centre, double a, double b, double s
     while (n_last >= 0 && start + n_last * delta >= stop) n_last -= 1;
     while (start + (n_last + 1) * delta < stop) n_last += 1;
   }
-  const auto plot = [&](i64 i0, i64 i1, i64 step) {
-    for (i64 i = i0; i <= i1; i += step) pset(c, clip, at(start + static_cast<double>(i) * delta), colour, rows);
+  // Indices i0, i0 + step, … up to i1. They stay doubles: past 2^63 they no longer fit an
+  // integer, and past 2^53 neighbouring indices give the same angle anyway. The count of
+  // points, not the index, bounds the loop.
+  const auto plot = [&](double i0, double i1, double step) {
+    const auto count = static_cast<i64>(std::floor((i1 - i0) / step)) + 1;  // ≤ kArcMaxPoints + 1
+    for (i64 k = 0; k < count; ++k)
+      pset(c, clip, at(start + (i0 + static_cast<double>(k) * step) * delta), colour, rows);
   };
   if (n_last < static_cast<double>(kArcDirect)) {
-    plot(0, static_cast<i64>(n_last), 1);
+    plot(0, n_last, 1);
     return;
   }
 
@@ -105,10 +110,8 @@ void arc(Canvas& c, const Rect& clip, Point centre, double a, double b, double s
           const double i1 = std::min(n_last, std::ceil((hi - start) / delta) + 1);
           if (i0 > i1) continue;
           const double count = i1 - i0 + 1;
-          const i64 step = count > static_cast<double>(kArcMaxPoints)
-                               ? static_cast<i64>(std::ceil(count / static_cast<double>(kArcMaxPoints)))
-                               : 1;
-          plot(static_cast<i64>(i0), static_cast<i64>(i1), step);
+          const double max_points = static_cast<double>(kArcMaxPoints);
+          plot(i0, i1, count > max_points ? std::ceil(count / max_points) : 1.0);
         }
       }
     }

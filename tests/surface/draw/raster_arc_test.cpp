@@ -39,6 +39,12 @@ TEST(RasterArc, HugeArcsDrawTheirVisiblePoints) {
   arc(arcs.c, arcs.all(), {100, 50 + 1000000000}, 1e9, 1e9, 1.0, 2.0, 4, arcs.rows);
   EXPECT_EQ(arcs.at(100, 50), 4u);  // the arc passes π/2
   EXPECT_GT(arcs.count(4), 150);
+  // Radius 1e21 touching the top row: the visible angles lie past the 2^63rd point (Δ ≈ 7e-22).
+  // Only the top of the circle can be visible, since cy − round(b·sin t) is 0 or ≥ 10^5.
+  Buf far(200, 100);
+  arc(far.c, far.all(), {100, 1e21}, 1e21, 1e21, 1.0, 2.0, 4, far.rows);
+  for (int y = 1; y < 100; ++y)
+    for (int x = 0; x < 200; ++x) ASSERT_EQ(far.at(x, y), 0u) << x << "," << y;
 }
 
 }  // namespace
