@@ -22,6 +22,34 @@ constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
 bool finite(double v) noexcept { return std::isfinite(v); }
 
+// The last integer n >= -1 with n = -1 or start + n·Δ < stop, searched from the guess n0 >= 0
+// (stop finite, Δ > 0). The sum is monotone in n, so galloping finds a bracket
+// [lo, hi] with the sum below stop at lo and not below at hi in O(log |n − n0|) steps.
+double last_before(double start, double delta, double stop, double n0) noexcept {
+  const auto below = [&](double n) { return n < 0 || start + n * delta < stop; };
+  double lo = n0, hi = n0;
+  if (below(n0)) {
+    for (double step = 1;; step *= 2) {
+      hi = lo + step;
+      if (!below(hi)) break;
+      lo = hi;
+    }
+  } else {
+    for (double step = 1;; step *= 2) {
+      lo = std::max(-1.0, hi - step);
+      if (below(lo)) break;
+      hi = lo;
+    }
+  }
+  // Bisection; the midpoint stops being distinct only beyond 2^53, where n0 never lies.
+  while (hi - lo > 1) {
+    const double mid = std::floor(lo + (hi - lo) / 2);
+    if (mid <= lo || mid >= hi) break;
+    (below(mid) ? lo : hi) = mid;
+  }
+  return lo;
+}
+
 }  // namespace
 
 // Arc points are (cx + round(a·cos t), cy − round(b·sin t)) for t = start + i·Δ while
@@ -55,13 +83,12 @@ void arc(Canvas& c, const Rect& clip, Point centre, double a, double b, double s
   const double delta = 1.0 / (1.5 * std::sqrt(std::fabs(a)) * std::sqrt(std::fabs(b)));  // Δ
   if (!(delta > 0) || !finite(delta)) return;
   const double stop = end + delta / 2;
-  // Last index with start + i·Δ < stop.
+  // Last index with start + i·Δ < stop. The estimate can miss it by up to ulp(start)/Δ indices,
+  // billions for huge radii, since the sum rounds to start's precision. The sum never falls as
+  // i grows, so gallop from the estimate to a bracket and bisect it.
   double n_last = std::ceil((stop - start) / delta) - 1;
   if (!(n_last >= 0)) return;
-  if (n_last < 9.0e15) {
-    while (n_last >= 0 && start + n_last * delta >= stop) n_last -= 1;
-    while (start + (n_last + 1) * delta < stop) n_last += 1;
-  }
+  if (n_last < 9.0e15) n_last = last_before(start, delta, stop, n_last);
   // Indices i0, i0 + step, … up to i1. They stay doubles: past 2^63 they no longer fit an
   // integer, and past 2^53 neighbouring indices give the same angle anyway. The count of
   // points, not the index, bounds the loop.

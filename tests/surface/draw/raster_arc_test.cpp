@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <numbers>
 
 #include "raster_buf.hpp"
@@ -45,6 +46,14 @@ TEST(RasterArc, HugeArcsDrawTheirVisiblePoints) {
   arc(far.c, far.all(), {100, 1e21}, 1e21, 1e21, 1.0, 2.0, 4, far.rows);
   for (int y = 1; y < 100; ++y)
     for (int x = 0; x < 200; ++x) ASSERT_EQ(far.at(x, y), 0u) << x << "," << y;
+  // A short arc of radius 1e26: its last index lies about 6·10^10 indices below the estimate
+  // (stop − start)/Δ, because start + i·Δ rounds to start's precision. Only the first point,
+  // put on pixel (0, 0), is visible: the next distinct angle moves it by about 2.5·10^10 pixels.
+  const double r = 1e26, t = 6.0;
+  Buf tiny(20, 20);
+  arc(tiny.c, tiny.all(), {-std::round(r * std::cos(t)), std::round(r * std::sin(t))}, r, r, t, t + 1e-11, 4, tiny.rows);
+  EXPECT_EQ(tiny.at(0, 0), 4u);
+  EXPECT_EQ(tiny.count(4), 1);
 }
 
 }  // namespace
