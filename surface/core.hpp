@@ -119,8 +119,9 @@ struct Surface {
   int width = 0, height = 0, pages = 0;
   std::vector<std::uint32_t> page[2];  // page 0 is drawn on and shown
   std::vector<std::uint8_t> changed;   // one flag per row of page 0
-  // The columns the changed rows may differ in since the presenter last took them (empty when
-  // x1 < x0): one band for all rows, so that a frame drawn in a viewport travels no wider.
+  // The columns the changed rows may differ in since they were last compared with `picture`
+  // (empty when x1 < x0): one band for all rows, so that a frame drawn in a viewport is
+  // compared no wider.
   int changed_x0 = 1 << 30, changed_x1 = -(1 << 30);
   // Next to the marks: SCREEN_PSET reads the drawing state and writes the marks on every
   // integration step.
@@ -172,6 +173,13 @@ struct Surface {
   void drawn(long long y0, long long y1, int x0 = 0, int x1 = 1 << 30) noexcept {
     touch_rows(y0, y1, x0, x1);
     backdrop.cover(y0, y1, x0, x1);
+  }
+  // drawn() for pixel (x, y) of page 0, which lies on the surface; inline, since SCREEN_PSET
+  // draws one on every integration step.
+  void drawn_pixel(int x, int y) noexcept {
+    touch_row(static_cast<std::size_t>(y));
+    touch_columns(x, x);
+    backdrop.cover(y, y, x, x);
   }
   // Pixels x0..x1 of rows y0..y1 of page 0 were all set as `layer` says: inside a frame, one
   // more layer of its backdrop.

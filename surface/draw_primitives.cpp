@@ -148,9 +148,7 @@ void SCREEN_PSET(Image* target, Single x, Single y, Integer colour, Integer flag
   if (!raster::pixel_in(s, raster::viewport_rect(s, c.width, c.height), x, y, px, py)) return;
   const auto ix = static_cast<std::size_t>(px), iy = static_cast<std::size_t>(py);
   c.page[0][iy * static_cast<std::size_t>(c.width) + ix] = pset_value(s, colour, flags, preset);
-  c.touch_row(iy);
-  c.touch_columns(px, px);
-  c.backdrop.cover(py, py, px, px);
+  c.drawn_pixel(px, py);
 }
 
 Integer SCREEN_POINT(Image* target, Single x, Single y) {
