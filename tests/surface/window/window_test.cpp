@@ -16,6 +16,13 @@
 
 namespace {
 
+// Seeded random choices: pick(n) is one of 0..n-1.
+struct Dice {
+  std::mt19937 rng;
+  explicit Dice(unsigned seed) : rng(seed) {}
+  int operator()(int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); }
+};
+
 class Window : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -319,8 +326,8 @@ TEST_F(Window, FramesOverTheSameBackdropStillShowEveryPixel) {
   // an animation does, mixed with everything that may spoil what the last frame left: other
   // layers, drawing on the image, drawing outside a frame, another viewport, frames the
   // presenter never sees on its own.
-  std::mt19937 rng(12345);
-  const auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  Dice pick(12345);
+  std::mt19937& rng = pick.rng;
   Image* image[2] = {SCREEN_IMAGE_CREATE(120, 90, 0x102030), SCREEN_IMAGE_CREATE(40, 40, 0x405060)};
   ASSERT_TRUE(image[0] && image[1]);
   for (int i = 0; i < 200; ++i) SCREEN_PSET(image[0], pick(120), pick(90), 0xFFFFFF);
@@ -372,8 +379,8 @@ TEST_F(Window, AFrameDrawsWhatItsPrimitivesDrawOneByOne) {
   ASSERT_NE(image, nullptr);
   for (int i = 0; i < 60; ++i) SCREEN_PSET(image, i, i / 2, 0xFFFFFF);
   const auto session = [&](bool framed) {
-    std::mt19937 rng(777);
-    const auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    Dice pick(777);
+    std::mt19937& rng = pick.rng;
     std::vector<Integer> seen;  // the readings, and a checksum of page 0 after each frame
     SCREEN_OPEN(320, 200, 32, 2, 4, 0);
     for (int frame = 0; frame < 150; ++frame) {
