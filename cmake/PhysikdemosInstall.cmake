@@ -1,5 +1,6 @@
-# Installation: the programs, the gallery and Pendel, the public headers, the static libraries with both
-# surface backends, and a package configuration so that other projects can use the library:
+# Installation: every program of cmake/Programs.cmake with its desktop entry, the public headers,
+# the static libraries with both surface backends, and a package configuration so that other
+# projects can use the library:
 #   find_package(Physikdemos REQUIRED)
 #   target_link_libraries(app PRIVATE Physikdemos::Inc_GUI Physikdemos::surface_sdl)
 include(GNUInstallDirs)
@@ -51,15 +52,19 @@ file(GLOB physikdemos_module_headers ${PROJECT_SOURCE_DIR}/Inc/*.hpp)
 install(FILES ${physikdemos_module_headers} DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/Inc)
 # The modules' detail headers (Inc/<Module>/detail.hpp) are their sources' internals: not installed.
 
-# ---- Programs and their desktop entries -------------------------------------------------------
-foreach(program Umlaufbahnen Planetensystem gallery Pendel)
-  if(TARGET ${program})
-    install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  endif()
-endforeach()
-foreach(program Umlaufbahnen Planetensystem Pendel)
-  if(TARGET ${program})
-    install(FILES packaging/${program}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# ---- Programs and their desktop entries (cmake/Programs.cmake) --------------------------------
+foreach(program IN LISTS PHYSIKDEMOS_PROGRAMS)
+  install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  if(NOT PHYSIKDEMOS_${program}_DESKTOP STREQUAL "NO")
+    set(DESKTOP_NAME "${PHYSIKDEMOS_${program}_TITLE}")
+    set(DESKTOP_COMMENT "${PHYSIKDEMOS_${program}_DESCRIPTION}")
+    set(DESKTOP_PROGRAM ${program})
+    set(DESKTOP_CATEGORY ${PHYSIKDEMOS_${program}_DESKTOP})
+    configure_file(packaging/program.desktop.in ${CMAKE_CURRENT_BINARY_DIR}/packaging/${program}.desktop.in @ONLY)
+    file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/packaging/${program}.desktop
+         INPUT ${CMAKE_CURRENT_BINARY_DIR}/packaging/${program}.desktop.in)
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/${program}.desktop
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   endif()
 endforeach()
 

@@ -27,7 +27,7 @@ fi
 cd "$root"
 cmake --preset web >/dev/null
 cmake --build --preset web --target site
-node "$web/pictures.mjs" "$root/build-web/site"
+node "$web/pictures.mjs" "$root/build-web"
 echo "web: the site is in $root/build-web/site/"
 
 if [ "$command" = serve ]; then

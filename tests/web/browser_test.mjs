@@ -15,7 +15,7 @@
 import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
 import { existsSync } from 'node:fs';
-import { mkdir, mkdtemp, rm, writeFile } from 'node:fs/promises';
+import { mkdir, mkdtemp, readFile, rm, writeFile } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
@@ -371,20 +371,24 @@ test('gallery at twice the size: a dialog with typed text, the wheel, a press fr
   await page.close();
 });
 
-test('every page: one canvas of the surface size, the caption as title, the first picture', async () => {
-  const captions = { Umlaufbahnen: 'Umlaufbahnen', Planetensystem: 'Planetensystem', gallery: 'Widget Gallery',
-                     plots: 'Diagramme' };
-  for (const [name, caption] of Object.entries(captions)) {
+test('every program of the list: a page with one canvas of the surface size, its title, the first picture', async () => {
+  const programs = JSON.parse(await readFile(join(site, '..', 'programs.json'), 'utf8'));
+  assert.ok(programs.some((p) => p.name === 'Pendel'), 'the list reaches the browser build');
+  for (const { name, title, width, height } of programs) {
     const page = await openProgram(name);
     await page.waitForTimeout(300);
     const reference = (await headless(name, [['shot', 'first']])).first;
+    assert.equal(`${reference.width}x${reference.height}`, `${width}x${height}`, `${name}: the size in the list`);
     const canvases = await page.evaluate(() =>
       [...document.querySelectorAll('canvas')].map((c) => `${c.id} ${c.getAttribute('width')}x${c.getAttribute('height')}`));
-    assert.deepEqual(canvases, [`screen ${reference.width}x${reference.height}`], name);
-    assert.equal(await page.title(), caption);
+    assert.deepEqual(canvases, [`screen ${width}x${height}`], name);
+    assert.equal(await page.title(), title);
     await expectSame(`${name}-first`, page, await canvasPixels(page), reference);
     await page.close();
   }
+  // The index links each page once, in the list's order.
+  const index = await readFile(join(site, 'index.html'), 'utf8');
+  assert.deepEqual([...index.matchAll(/<a href="([^"]+)\.html"/g)].map((m) => m[1]), programs.map((p) => p.name));
 });
 
 test('a runtime error: the report in the page and the console, the program stopped', async () => {

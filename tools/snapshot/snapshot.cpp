@@ -2,7 +2,6 @@
 // (each program needs its own, since their module-level names coincide), and runs it.
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -12,11 +11,17 @@
 #include <system_error>
 #include <vector>
 
+#include "programs.hpp"
 #include "surface/snapshot.hpp"
 
 namespace {
 
-constexpr std::array<std::string_view, 4> kPrograms{"Umlaufbahnen", "Planetensystem", "plots", "gallery"};
+// The program names, separated by ", ".
+std::string program_names() {
+  std::string names;
+  for (const std::string_view p : kPrograms) names.append(names.empty() ? "" : ", ").append(p);
+  return names;
+}
 
 }  // namespace
 
@@ -25,10 +30,11 @@ int main(int argc, char** argv) {
     std::cout << "usage: snapshot <program> <out.png> [script | -]\n\n"
                  "Runs <program> in-process on the headless surface with a virtual clock, feeds it the\n"
                  "script's input at virtual times and writes pictures of the window as PNG files.\n"
-                 "<out.png> is the picture at the close request. Programs: Umlaufbahnen, Planetensystem,\n"
-                 "plots, gallery (as far as they are built). Without a script the program is closed at\n"
+                 "<out.png> is the picture at the close request. Without a script the program is closed at\n"
                  "100 ms; '-' reads the script from standard input. Any other program linked against the\n"
-                 "headless backend offers the same command line through snapshot::tool_main.\n\n"
+                 "headless backend offers the same command line through snapshot::tool_main.\n"
+                 "Programs: "
+              << program_names() << "\n\n"
               << snapshot::kScriptHelp;
     return 0;
   }
@@ -40,7 +46,7 @@ int main(int argc, char** argv) {
   bool known = false;
   for (const std::string_view p : kPrograms) known = known || p == program;
   if (!known) {
-    std::cerr << "snapshot: unknown program '" << program << "' (Umlaufbahnen, Planetensystem, plots, gallery)\n";
+    std::cerr << "snapshot: unknown program '" << program << "' (" << program_names() << ")\n";
     return 2;
   }
   std::error_code ec;

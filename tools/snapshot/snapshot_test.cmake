@@ -1,6 +1,7 @@
 # Runs the snapshot tool on short scripts: pictures of the right size at the right times, and
 # defined failures for a bad script, a picture the session never reaches and a run never stopped.
-# Called with -DSNAPSHOT=<tool> -DWORK=<scratch directory>.
+# Called with -DSNAPSHOT=<tool> -DWORK=<scratch directory> -DPROGRAMS=<name>=<w>x<h>,... (the list
+# of programs with their window sizes).
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 
@@ -50,12 +51,24 @@ if(mid STREQUAL end)
   message(FATAL_ERROR "the picture during the run equals the one at the close")
 endif()
 
-# Without a script the other programs open, show their window and close.
-execute_process(COMMAND ${SNAPSHOT} Planetensystem ${WORK}/planets.png RESULT_VARIABLE rc TIMEOUT 60)
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "planet session failed (${rc})")
-endif()
-expect_png(${WORK}/planets.png 900 520)
+# Without a script every program of the list opens, shows a window of the listed size and closes.
+string(REPLACE "," ";" programs "${PROGRAMS}")
+foreach(entry IN LISTS programs)
+  if(NOT entry MATCHES "^([^=]+)=([0-9]+)x([0-9]+)$")
+    message(FATAL_ERROR "bad program entry '${entry}'")
+  endif()
+  set(name ${CMAKE_MATCH_1})
+  set(width ${CMAKE_MATCH_2})
+  set(height ${CMAKE_MATCH_3})
+  execute_process(COMMAND ${SNAPSHOT} ${name} ${WORK}/first_${name}.png RESULT_VARIABLE rc TIMEOUT 60)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${name} session failed (${rc})")
+  endif()
+  expect_png(${WORK}/first_${name}.png ${width} ${height})
+endforeach()
+# A name outside the list runs nothing and says which names there are.
+run(unknown nowhere ${WORK}/unknown.png "100 close\n")
+expect_failure(unknown 2 "unknown program 'nowhere' \\(Umlaufbahnen, .*Pendel")
 
 run(bad Umlaufbahnen ${WORK}/bad.png "100 click 245\n")
 expect_failure(bad 2 "line 1: click needs")
