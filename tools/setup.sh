@@ -1,16 +1,24 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, and any named on the command line (as
-# tools/web.sh names the browser build's); quick when all are present.
+# tools/web.sh names the browser build's); quick when all are present. With --library first, only
+# those that the libraries and programs need.
 set -euo pipefail
-packages=(
-  build-essential cmake ninja-build pkg-config
-  libsdl2-dev libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
-  console-data console-setup-linux
-  xvfb xdotool x11-utils x11-xkb-utils imagemagick libx11-dev libpng-dev
-  clang valgrind
-  clang-16 libclang-rt-16-dev
-  "$@"
-)
+library=(build-essential cmake ninja-build pkg-config libsdl2-dev libx11-dev libpng-dev console-data
+         console-setup-linux)
+if [ "${1:-}" = --library ]; then
+  # Only what building and installing the libraries and programs needs (tools/install.sh).
+  shift
+  packages=("${library[@]}" "$@")
+else
+  packages=(
+    "${library[@]}"
+    libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
+    xvfb xdotool x11-utils x11-xkb-utils imagemagick
+    clang valgrind
+    clang-16 libclang-rt-16-dev
+    "$@"
+  )
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
