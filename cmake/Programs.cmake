@@ -10,8 +10,8 @@
 # (relative to the source root) whose picture at the close request is docs/<name in lower
 # case>.png and, played in the browser, the site index's picture. DESKTOP gives the freedesktop
 # category after Education;Science; or NO for no desktop entry.
-# TITLE and SIZE are those of the program's window; the page, the index and the desktop entry use them
-# before the program runs, and the snapshot and browser tests check that they agree.
+# TITLE and SIZE are those of the program's window; the page, the index and the desktop entry
+# use them before the program runs, and the snapshot and browser tests check that they agree.
 
 # Checks one entry and keeps it as PHYSIKDEMOS_<name>_<FIELD> (FOLDER, TITLE, WIDTH, HEIGHT,
 # PICTURE, DESKTOP, DESCRIPTION) in the including scope, appending <name> to PHYSIKDEMOS_PROGRAMS.
