@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "surface/backend.hpp"
+#include "surface/backend_shared.hpp"
 #include "surface/keys.hpp"
 #include "surface/runtime.hpp"
 
@@ -267,9 +268,7 @@ Integer named_key(std::string_view key) {
       if (key[i] < '0' || key[i] > '9') return -1;
       n = n * 10 + (key[i] - '0');
     }
-    if (n >= 1 && n <= 10) return keys::extended(keys::scan_code(Special::F1) + (n - 1));
-    if (n == 11) return keys::code_of(Special::F11);
-    if (n == 12) return keys::code_of(Special::F12);
+    return surf::backend::function_key(n);
   }
   return -1;
 }
@@ -297,8 +296,7 @@ EM_BOOL on_key(int, const EmscriptenKeyboardEvent* e, void*) {
   // nothing, except Ctrl+Alt, which is how some systems report AltGr.
   const bool command = (e->ctrlKey && !e->altKey) || e->metaKey;
   if (command || code_points(key) != 1) return EM_FALSE;
-  const std::string cp437 = keys::utf8_to_cp437(key);
-  for (const char ch : cp437) input.key(static_cast<unsigned char>(ch));  // nothing when it has no form there
+  surf::backend::type_text(input, key);
   return EM_TRUE;
 }
 
@@ -409,12 +407,8 @@ void update() { page().clock = emscripten_get_now(); }
 bool key_may_arrive() { return true; }
 
 void await_frame(FrameSource frames, std::uint64_t frame, double until_ms) {
+  wait_for_frame(frames, frame, until_ms, emscripten_get_now, [&](double now) { web_next_frame(until_ms - now); });
   Page& pg = page();
-  while (!frames.taken(frame)) {
-    const double now = emscripten_get_now();
-    if (now >= until_ms) break;
-    web_next_frame(until_ms - now);
-  }
   pg.last_turn = pg.clock = emscripten_get_now();
 }
 
