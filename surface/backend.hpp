@@ -29,7 +29,8 @@
 #include <cstdint>
 #include <string>
 
-#include "surface/core.hpp"
+#include "surface/input.hpp"
+#include "surface/present.hpp"
 
 namespace surf::backend {
 

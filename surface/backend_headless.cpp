@@ -14,6 +14,7 @@
 
 #include "surface/backend.hpp"
 #include "surface/backend_shared.hpp"
+#include "surface/core.hpp"
 #include "surface/headless.hpp"
 #include "surface/keys.hpp"
 #include "surface/reset.hpp"

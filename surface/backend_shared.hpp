@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "surface/core.hpp"
+#include "surface/input.hpp"
 #include "surface/keys.hpp"
+#include "surface/present.hpp"
 
 namespace surf::backend {
 

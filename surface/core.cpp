@@ -1,101 +1,12 @@
-// The surface's state and its faces: opening and resetting it, the explicit lock, the
-// program's side of the input, the drawing lock, and the sink and source a backend gets.
+// The surface's state: opening and resetting it, the explicit lock, the program's side of the
+// input, and the drawing lock.
 #include "surface/core.hpp"
 
-#include <algorithm>
 #include <new>
 
-#include "surface/keys.hpp"
 #include "surface/runtime.hpp"
 
 namespace surf {
-
-// ---- Input sink ---------------------------------------------------------------------------------------
-
-void InputSink::move(int x, int y) {
-  MutexLock lock(core_.mutex_, MutexLock::Presenter);
-  MouseState& m = core_.mouse_;
-  m.x = x;
-  m.y = y;
-  m.inside = x >= 0 && y >= 0 && x < core_.surface_.width && y < core_.surface_.height;
-}
-
-void InputSink::leave() {
-  MutexLock lock(core_.mutex_, MutexLock::Presenter);
-  core_.mouse_.inside = false;
-}
-
-void InputSink::button(double t, int bit, bool down) {
-  if (button_index(bit) < 0) return;
-  MutexLock lock(core_.mutex_, MutexLock::Presenter);
-  MouseState& m = core_.mouse_;
-  if (down) {
-    m.buttons |= bit;
-    core_.latch_.press(bit, t);
-  } else if ((m.buttons & bit) != 0 && core_.latch_.release(bit, t)) {
-    m.buttons &= ~bit;
-  }
-}
-
-void InputSink::held(double t, int mask) {
-  int released = 0;
-  {
-    MutexLock lock(core_.mutex_, MutexLock::Presenter);
-    released = core_.mouse_.buttons & ~mask;
-  }
-  for (const int bit : {1, 2, 4})
-    if (released & bit) button(t, bit, false);
-}
-
-void InputSink::wheel(int notches) {
-  MutexLock lock(core_.mutex_, MutexLock::Presenter);
-  core_.mouse_.wheel += notches;
-}
-
-void InputSink::focus(bool active) {
-  MutexLock lock(core_.mutex_, MutexLock::Presenter);
-  core_.mouse_.active = active;
-  core_.mouse_.buttons = 0;
-  core_.latch_.clear();
-}
-
-void InputSink::key(Integer code) {
-  MutexLock lock(core_.mutex_, MutexLock::Presenter);
-  core_.keys_.push(code);
-}
-
-void InputSink::close() { key(keys::kClose); }
-
-// ---- Frame source ---------------------------------------------------------------------------------------
-
-Frame FrameSource::size() {
-  MutexLock lock(core_.mutex_, MutexLock::Presenter);
-  Frame f;
-  f.open = core_.surface_.open;
-  if (f.open) f.width = core_.surface_.width, f.height = core_.surface_.height;
-  return f;
-}
-
-Frame FrameSource::take(std::vector<std::uint32_t>& staging, std::vector<RowSpan>* spans) {
-  if (spans != nullptr) spans->clear();
-  MutexLock lock(core_.mutex_, MutexLock::Presenter);
-  Surface& s = core_.surface_;
-  Frame f;
-  f.open = s.open;
-  if (!s.open) return f;
-  f.width = s.width;
-  f.height = s.height;
-  if (core_.lock_count_ != 0 || s.picture.empty()) return f;
-  f = s.hand_over(staging, spans);
-  core_.handover_.take();
-  return f;
-}
-
-bool FrameSource::taken(std::uint64_t frame) const noexcept { return core_.handover_.taken(frame); }
-
-void FrameSource::wait_taken(std::uint64_t frame, std::chrono::steady_clock::time_point until) {
-  core_.handover_.wait_taken(frame, until);
-}
 
 // ---- Core -------------------------------------------------------------------------------------------------
 
@@ -146,9 +57,7 @@ void Core::reset() {
   MutexLock lock(mutex_);
   surface_ = Surface{};
   lock_count_ = 0;
-  keys_ = KeyQueue{};
-  mouse_ = MouseState{};
-  latch_.clear();
+  input_ = Input{};
   handover_.reset();
 }
 
@@ -185,24 +94,24 @@ int Core::lock_count() {
 
 bool Core::poll_mouse(double now, MouseState& out) {
   MutexLock lock(mutex_);
-  MouseState& m = mouse_;
-  m.buttons &= ~latch_.due(now);
+  MouseState& m = input_.mouse;
+  m.buttons &= ~input_.latch.due(now);
   if (!surface_.open || !m.active || !m.inside) return false;
   out = m;
-  latch_.seen(m.buttons);
+  input_.latch.seen(m.buttons);
   return true;
 }
 
 bool Core::take_key(Integer& code, bool keep_close) {
   MutexLock lock(mutex_);
-  keys_.hit = false;
-  return keys_.pop(code, keep_close);
+  input_.keys.hit = false;
+  return input_.keys.pop(code, keep_close);
 }
 
 bool Core::take_key_hit() {
   MutexLock lock(mutex_);
-  const bool hit = keys_.hit;
-  keys_.hit = false;
+  const bool hit = input_.keys.hit;
+  input_.keys.hit = false;
   return hit;
 }
 

@@ -1,4 +1,4 @@
-// The key queue and the tap latch.
+// The key queue, the tap latch and the input sink.
 #include "surface/input.hpp"
 
 #include "surface/keys.hpp"
@@ -63,5 +63,61 @@ void TapLatch::seen(int buttons) noexcept {
   for (std::size_t i = 0; i < presses_.size(); ++i)
     if (buttons & (1 << i)) presses_[i].seen = true;
 }
+
+// ---- Input sink ---------------------------------------------------------------------------------------
+
+void InputSink::move(int x, int y) {
+  MutexLock lock(mutex_, MutexLock::Presenter);
+  MouseState& m = input_.mouse;
+  m.x = x;
+  m.y = y;
+  m.inside = x >= 0 && y >= 0 && x < surface_.width && y < surface_.height;
+}
+
+void InputSink::leave() {
+  MutexLock lock(mutex_, MutexLock::Presenter);
+  input_.mouse.inside = false;
+}
+
+void InputSink::button(double t, int bit, bool down) {
+  if (button_index(bit) < 0) return;
+  MutexLock lock(mutex_, MutexLock::Presenter);
+  MouseState& m = input_.mouse;
+  if (down) {
+    m.buttons |= bit;
+    input_.latch.press(bit, t);
+  } else if ((m.buttons & bit) != 0 && input_.latch.release(bit, t)) {
+    m.buttons &= ~bit;
+  }
+}
+
+void InputSink::held(double t, int mask) {
+  int released = 0;
+  {
+    MutexLock lock(mutex_, MutexLock::Presenter);
+    released = input_.mouse.buttons & ~mask;
+  }
+  for (const int bit : {1, 2, 4})
+    if (released & bit) button(t, bit, false);
+}
+
+void InputSink::wheel(int notches) {
+  MutexLock lock(mutex_, MutexLock::Presenter);
+  input_.mouse.wheel += notches;
+}
+
+void InputSink::focus(bool active) {
+  MutexLock lock(mutex_, MutexLock::Presenter);
+  input_.mouse.active = active;
+  input_.mouse.buttons = 0;
+  input_.latch.clear();
+}
+
+void InputSink::key(Integer code) {
+  MutexLock lock(mutex_, MutexLock::Presenter);
+  input_.keys.push(code);
+}
+
+void InputSink::close() { key(keys::kClose); }
 
 }  // namespace surf

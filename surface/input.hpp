@@ -1,9 +1,11 @@
 #pragma once
 // The input rules, the same for every backend: the key queue, the pointer as the surface
-// reports it, and the stretching of short presses. Plain state without locking: Core keeps
-// them under its mutex and its InputSink feeds them.
+// reports it, the stretching of short presses, and the sink through which a backend feeds them
+// what the window system reports. Core keeps the state under the surface mutex.
 #include <array>
 
+#include "surface/present.hpp"
+#include "surface/thread_safety.hpp"
 #include "surface/types.hpp"
 
 namespace surf {
@@ -63,6 +65,45 @@ class TapLatch {
     bool pending = false;  // its release waits
   };
   std::array<Press, 3> presses_{};  // left, right, middle
+};
+
+// The input state: what the sink feeds and the program's polls read.
+struct Input {
+  KeyQueue keys;
+  MouseState mouse;
+  TapLatch latch;
+};
+
+// What the window system reports, as a backend delivers it; applies the surface's mouse and
+// key rules, the same for every backend. Each call takes the surface mutex (on the presenter's
+// side), which guards the input state and the surface it is given.
+class InputSink {
+ public:
+  InputSink(SurfaceMutex& m, Input& input, const Surface& surface) noexcept
+      : mutex_(m), input_(input), surface_(surface) {}
+  // The pointer is at surface pixel (x, y); it is inside when that lies on the surface.
+  void move(int x, int y);
+  // The pointer left the drawing area.
+  void leave();
+  // Button `bit` (1 left, 2 right, 4 middle) went down or up at `t` ms on the backend's clock;
+  // a short press is stretched (TapLatch).
+  void button(double t, int bit, bool down);
+  // The window system says only the buttons in `mask` are held (its answer when the pointer
+  // comes back): any other button counts as released at `t`.
+  void held(double t, int mask);
+  // Wheel notches: +1 per notch up, -1 per notch down.
+  void wheel(int notches);
+  // The window became active or inactive; either way no button is held any more.
+  void focus(bool active);
+  // A key code as INPUT_KEY encodes it.
+  void key(Integer code);
+  // The window's close request.
+  void close();
+
+ private:
+  SurfaceMutex& mutex_;
+  Input& input_ GUARDED_BY(mutex_);
+  const Surface& surface_ GUARDED_BY(mutex_);  // for its size
 };
 
 }  // namespace surf

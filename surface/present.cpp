@@ -1,5 +1,5 @@
 // The settling of page 0 into the picture, the deferred fill, the presenter's copy of the
-// picture and the frame handover.
+// picture, the frame handover and the frame source.
 #include "surface/present.hpp"
 
 #include <algorithm>
@@ -157,6 +157,37 @@ void FrameHandover::reset() noexcept {
   completed_.store(0);
   taken_.store(0);
   shown_.store(0);
+}
+
+// ---- Frame source ---------------------------------------------------------------------------------------
+
+Frame FrameSource::size() {
+  MutexLock lock(mutex_, MutexLock::Presenter);
+  Frame f;
+  f.open = surface_.open;
+  if (f.open) f.width = surface_.width, f.height = surface_.height;
+  return f;
+}
+
+Frame FrameSource::take(std::vector<std::uint32_t>& staging, std::vector<RowSpan>* spans) {
+  if (spans != nullptr) spans->clear();
+  MutexLock lock(mutex_, MutexLock::Presenter);
+  Surface& s = surface_;
+  Frame f;
+  f.open = s.open;
+  if (!s.open) return f;
+  f.width = s.width;
+  f.height = s.height;
+  if (lock_count_ != 0 || s.picture.empty()) return f;
+  f = s.hand_over(staging, spans);
+  handover_.take();
+  return f;
+}
+
+bool FrameSource::taken(std::uint64_t frame) const noexcept { return handover_.taken(frame); }
+
+void FrameSource::wait_taken(std::uint64_t frame, std::chrono::steady_clock::time_point until) {
+  handover_.wait_taken(frame, until);
 }
 
 }  // namespace surf

@@ -1,7 +1,8 @@
 #pragma once
 // Presentation: the pages and what of them has still to be shown, the backdrop that lets a
 // frame redrawn whole be compared only where it can differ from the last, the fill that
-// SCREEN_CLEAR defers, and the handover of completed frames to the presenter.
+// SCREEN_CLEAR defers, the handover of completed frames to the presenter, and the source from
+// which a backend's presenter takes them.
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "surface/geometry.hpp"
+#include "surface/thread_safety.hpp"
 
 namespace surf {
 
@@ -194,6 +196,33 @@ class FrameHandover {
   std::atomic<std::uint64_t> completed_{0}, taken_{0}, shown_{0};
   std::mutex m_;  // orders take() before the waiting thread's sleep: no wake-up is lost
   std::condition_variable cv_;
+};
+
+// The presenter's side of the surface.
+// Each call but taken() takes the surface mutex, which guards the surface and the lock count.
+class FrameSource {
+ public:
+  FrameSource(SurfaceMutex& m, Surface& surface, const int& lock_count, FrameHandover& handover) noexcept
+      : mutex_(m), surface_(surface), lock_count_(lock_count), handover_(handover) {}
+  // The surface's size, nothing taken.
+  Frame size();
+  // One presenter pass: unless an explicit lock is held, brings `staging` (resized to width x
+  // height pixels, rows `width` apart) up to page 0, copying only the pixels that differ from
+  // what it took before, and takes every completed frame. The runs it changed, one per row from
+  // top to bottom, go to `spans` when given. Gets the mutex ahead of the program's thread.
+  Frame take(std::vector<std::uint32_t>& staging, std::vector<RowSpan>* spans = nullptr);
+  // True once the presenter has taken frame `frame`.
+  bool taken(std::uint64_t frame) const noexcept;
+  // Blocks until frame `frame` is taken or `until` has passed (for a presenter on another thread).
+  void wait_taken(std::uint64_t frame, std::chrono::steady_clock::time_point until);
+  // Reports that the rows `frame` took reached the screen (benchmarks time the presenter here).
+  void shown(const Frame& frame);
+
+ private:
+  SurfaceMutex& mutex_;
+  Surface& surface_ GUARDED_BY(mutex_);
+  const int& lock_count_ GUARDED_BY(mutex_);  // SCREEN_LOCK nesting: no pass while it is not 0
+  FrameHandover& handover_;
 };
 
 }  // namespace surf

@@ -1,4 +1,5 @@
 #include "surface/backend_shared.hpp"
+#include "surface/core.hpp"
 #include "surface/headless.hpp"
 #include "surface/keys.hpp"
 #include "surface/surface.hpp"
