@@ -79,6 +79,7 @@ struct Input {
 // side), which guards the input state and the surface it is given.
 class InputSink {
  public:
+  // Feeds `input`; `m` guards it and `surface`.
   InputSink(SurfaceMutex& m, Input& input, const Surface& surface) noexcept
       : mutex_(m), input_(input), surface_(surface) {}
   // The pointer is at surface pixel (x, y); it is inside when that lies on the surface.

@@ -198,10 +198,11 @@ class FrameHandover {
   std::condition_variable cv_;
 };
 
-// The presenter's side of the surface.
-// Each call but taken() takes the surface mutex, which guards the surface and the lock count.
+// The presenter's side of the surface. size() and take() take the surface mutex, which guards
+// the surface and the lock count.
 class FrameSource {
  public:
+  // Takes from `surface`; `m` guards it and `lock_count`, and `handover` counts the frames.
   FrameSource(SurfaceMutex& m, Surface& surface, const int& lock_count, FrameHandover& handover) noexcept
       : mutex_(m), surface_(surface), lock_count_(lock_count), handover_(handover) {}
   // The surface's size, nothing taken.
@@ -215,7 +216,8 @@ class FrameSource {
   bool taken(std::uint64_t frame) const noexcept;
   // Blocks until frame `frame` is taken or `until` has passed (for a presenter on another thread).
   void wait_taken(std::uint64_t frame, std::chrono::steady_clock::time_point until);
-  // Reports that the rows `frame` took reached the screen (benchmarks time the presenter here).
+  // Reports that the rows `frame` took reached the screen: benchmarks time the presenter here,
+  // and so it is defined with the rest of the instrumentation, in bench_hook.cpp.
   void shown(const Frame& frame);
 
  private:
