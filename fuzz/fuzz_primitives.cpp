@@ -47,10 +47,7 @@ String text(FuzzedDataProvider& in) { return in.ConsumeRandomLengthString(24); }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider in(data, size);
-  headless::reset();
-  const Integer w = in.ConsumeIntegralInRange<Integer>(1, 64);
-  const Integer h = in.ConsumeIntegralInRange<Integer>(1, 48);
-  fuzz::check(SCREEN_OPEN(w, h, 32, in.ConsumeIntegralInRange<Integer>(-1, 3), 4, 0) == 0);
+  const auto [w, h] = fuzz::open_surface(in, -1, 3);
 
   Image* image = nullptr;
   for (int op = 0; op < 32 && in.remaining_bytes() > 0; ++op) {

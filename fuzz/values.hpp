@@ -8,6 +8,8 @@
 #include <iterator>
 #include <limits>
 
+#include "surface/headless.hpp"
+#include "surface/surface.hpp"
 #include "surface/types.hpp"
 
 namespace fuzz {
@@ -73,6 +75,19 @@ inline Integer flags(FuzzedDataProvider& in) {
 [[noreturn]] inline void fail() { __builtin_trap(); }
 inline void check(bool ok) {
   if (!ok) fail();
+}
+
+// The start of a run on a drawing surface: everything of the last run forgotten, then a surface
+// of 1..64 x 1..48 pixels with min_pages..max_pages pages opened, all as the bytes say. Its size.
+struct Size {
+  Integer w, h;
+};
+inline Size open_surface(FuzzedDataProvider& in, Integer min_pages, Integer max_pages) {
+  headless::reset();
+  const Integer w = in.ConsumeIntegralInRange<Integer>(1, 64);
+  const Integer h = in.ConsumeIntegralInRange<Integer>(1, 48);
+  check(SCREEN_OPEN(w, h, 32, in.ConsumeIntegralInRange<Integer>(min_pages, max_pages), 4, 0) == 0);
+  return {w, h};
 }
 
 }  // namespace fuzz

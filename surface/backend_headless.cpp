@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "surface/backend.hpp"
+#include "surface/backend_shared.hpp"
+#include "surface/core.hpp"
 #include "surface/headless.hpp"
 #include "surface/keys.hpp"
 #include "surface/reset.hpp"
@@ -175,9 +177,7 @@ bool key_may_arrive() {
 
 void await_frame(FrameSource frames, std::uint64_t frame, double until_ms) {
   State& s = state();
-  while (!frames.taken(frame)) {
-    const double now = now_ms();
-    if (now >= until_ms) return;
+  wait_for_frame(frames, frame, until_ms, now_ms, [&](double now) {
     const double to = std::min(s.next_pass, until_ms);
     if (s.real) {
       std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(to - now));
@@ -185,7 +185,7 @@ void await_frame(FrameSource frames, std::uint64_t frame, double until_ms) {
     } else {
       run_to(to);
     }
-  }
+  });
 }
 
 }  // namespace surf::backend

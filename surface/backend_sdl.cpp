@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "surface/backend.hpp"
+#include "surface/backend_shared.hpp"
 #include "surface/keys.hpp"
 #include "surface/runtime.hpp"
 
@@ -164,12 +165,10 @@ Integer special_key(const SDL_Keysym& k) {
     case SDL_SCANCODE_INSERT: return keys::code_of(Special::Insert);
     case SDL_SCANCODE_PAGEUP: return keys::code_of(Special::PageUp);
     case SDL_SCANCODE_PAGEDOWN: return keys::code_of(Special::PageDown);
-    case SDL_SCANCODE_F11: return keys::code_of(Special::F11);
-    case SDL_SCANCODE_F12: return keys::code_of(Special::F12);
     default: break;
   }
-  if (k.scancode >= SDL_SCANCODE_F1 && k.scancode <= SDL_SCANCODE_F10)
-    return keys::extended(keys::scan_code(Special::F1) + (k.scancode - SDL_SCANCODE_F1));
+  if (k.scancode >= SDL_SCANCODE_F1 && k.scancode <= SDL_SCANCODE_F12)  // consecutive scan codes
+    return surf::backend::function_key(k.scancode - SDL_SCANCODE_F1 + 1);
   // Without NumLock the keypad is a second set of cursor keys; with it, digits arrive as text.
   if ((k.mod & KMOD_NUM) == 0) {
     switch (k.scancode) {
@@ -306,7 +305,7 @@ class Window {
           break;
         }
         case SDL_TEXTINPUT:
-          for (const char ch : keys::utf8_to_cp437(e.text.text)) input.key(static_cast<unsigned char>(ch));
+          surf::backend::type_text(input, e.text.text);
           break;
         case SDL_QUIT:  // also follows a window close; one close request is enough
           if (!closed) input.close();
@@ -563,7 +562,7 @@ void await_frame(FrameSource frames, std::uint64_t frame, double until_ms) {
   // The window thread takes the frame on its next pass.
   const auto until = Clock::time_point(
       std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double, std::milli>(until_ms)));
-  frames.wait_taken(frame, until);
+  wait_for_frame(frames, frame, until_ms, steady_ms, [&](double) { frames.wait_taken(frame, until); });
 }
 
 }  // namespace surf::backend

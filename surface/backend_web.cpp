@@ -1,7 +1,8 @@
 // The browser backend. The program runs on the page's only thread and draws into memory as on
 // the desktop; ASYNCIFY lets TIME_SLEEP, the input polls and the start of a new frame under the
 // lock hand control back to the browser, which then runs the input handlers below and, on each
-// display frame, puts the changed rows on the canvas.
+// display frame, puts the changed rows on the canvas. What runs in the page itself is in
+// backend_web.js.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
@@ -16,105 +17,33 @@
 #include <vector>
 
 #include "surface/backend.hpp"
+#include "surface/backend_shared.hpp"
 #include "surface/keys.hpp"
 #include "surface/runtime.hpp"
 
-// ---- The page's side -------------------------------------------------------------------------
+// ---- The page's side (backend_web.js) -------------------------------------------------------
 
-// Sizes the canvas `#screen` to the surface and shows it at the largest whole CSS scale that fits
-// the browser window (at least 1), pixels kept sharp. 0 when the page has no canvas that can be
-// drawn on.
-EM_JS(int, web_fit_canvas, (int width, int height), {
-  const canvas = document.getElementById('screen');
-  if (!canvas || !canvas.getContext('2d', {alpha: false})) return 0;
-  if (width > 0 && height > 0) {
-    if (canvas.width !== width) canvas.width = width;
-    if (canvas.height !== height) canvas.height = height;
-  }
-  const report = document.getElementById('report');
-  const below = report && !report.hidden ? report.offsetHeight : 0;
-  const scale = Math.max(1, Math.floor(Math.min(window.innerWidth / canvas.width,
-                                                (window.innerHeight - below) / canvas.height)));
-  canvas.style.width = (canvas.width * scale) + 'px';
-  canvas.style.height = (canvas.height * scale) + 'px';
-  canvas.style.imageRendering = 'pixelated';
-  return 1;
-});
-
-// Puts rows y0..y1 of the RGBA staging buffer at `pixels` (width x height) on the canvas.
-EM_JS(void, web_put_rows, (const void* pixels, int width, int height, int y0, int y1), {
-  const canvas = document.getElementById('screen');
-  if (!canvas) return;
-  let view = Module.webView;
-  if (!view || view.buffer !== HEAPU8.buffer || view.pixels !== pixels || view.image.width !== width ||
-      view.image.height !== height) {
-    // A view onto the wasm memory, made again when the memory grows (its buffer is then new).
-    const bytes = new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4);
-    view = Module.webView = {buffer: HEAPU8.buffer, pixels: pixels, image: new ImageData(bytes, width, height),
-                             context: canvas.getContext('2d', {alpha: false})};
-  }
-  if (!view.context) return;
-  view.context.putImageData(view.image, 0, 0, 0, y0, width, y1 - y0 + 1);
-  Module.webFrames = (Module.webFrames || 0) + 1;
-  if (Module.webFirstFrame === undefined) Module.webFirstFrame = performance.now();
-});
-
-// The surface pixel under the client point (cx, cy): out[0], out[1]; returns whether it lies on
-// the canvas. Whatever the CSS scale, one surface pixel is canvas.width / rect.width CSS pixels.
-EM_JS(int, web_surface_point, (double cx, double cy, int* out), {
-  const canvas = document.getElementById('screen');
-  if (!canvas) return 0;
-  const rect = canvas.getBoundingClientRect();
-  if (!(rect.width > 0 && rect.height > 0)) return 0;
-  const x = Math.floor((cx - rect.left) * canvas.width / rect.width);
-  const y = Math.floor((cy - rect.top) * canvas.height / rect.height);
-  HEAP32[out >> 2] = Math.max(-1000000, Math.min(1000000, x));
-  HEAP32[(out >> 2) + 1] = Math.max(-1000000, Math.min(1000000, y));
-  return x >= 0 && y >= 0 && x < canvas.width && y < canvas.height ? 1 : 0;
-});
-
-EM_JS(void, web_focus_canvas, (), {
-  const canvas = document.getElementById('screen');
-  if (canvas && document.activeElement !== canvas) canvas.focus({preventScroll: true});
-});
-
-EM_JS(void, web_set_title, (const char* utf8), { document.title = UTF8ToString(utf8); });
-
-// The presenter: on every display frame (before the browser paints it) the changed rows go to
-// the canvas, through web_present below. It runs while the program is paused and stops when the
-// program has ended.
-EM_JS(void, web_start_presenter, (), {
-  if (Module.webPresenter) return;
-  Module.webPresenter = true;
-  const tick = () => {
-    if (ABORT) return;
-    Module._web_present();
-    requestAnimationFrame(tick);
-  };
-  requestAnimationFrame(tick);
-});
-
-// Returns to the browser for one turn of its event loop (input, and painting when a display
-// frame is due) and comes back at once: a message to ourselves, which, unlike a zero timeout, is
-// not slowed down when repeated.
-EM_ASYNC_JS(void, web_yield, (), {
-  await new Promise(resolve => {
-    const channel = Module.webChannel || (Module.webChannel = new MessageChannel());
-    channel.port1.onmessage = () => resolve();
-    channel.port2.postMessage(0);
-  });
-});
-
-EM_ASYNC_JS(void, web_sleep, (double ms), { await new Promise(resolve => setTimeout(resolve, ms)); });
-
-// Waits for the next display frame (the presenter's turn comes first), or `ms` at most: a page
-// that is not shown gets no display frames.
-EM_ASYNC_JS(void, web_next_frame, (double ms), {
-  await new Promise(resolve => {
-    requestAnimationFrame(() => resolve());
-    setTimeout(resolve, ms);
-  });
-});
+extern "C" {
+// Sizes the canvas to width x height (0, 0: keeps its size) and fits it to the browser window;
+// 0 when the page has no canvas that can be drawn on.
+int web_fit_canvas(int width, int height);
+// Puts rows y0..y1 of the RGBA picture at `pixels` (width x height) on the canvas.
+void web_put_rows(const void* pixels, int width, int height, int y0, int y1);
+// The surface pixel under client point (cx, cy) into out[0], out[1]; whether it lies on the canvas.
+int web_surface_point(double cx, double cy, int* out);
+// Gives the canvas the keyboard focus.
+void web_focus_canvas();
+// Sets the page's title.
+void web_set_title(const char* utf8);
+// Starts the presenter: web_present on every display frame from now on.
+void web_start_presenter();
+// Gives the browser one turn of its event loop and comes back at once.
+void web_yield();
+// Returns to the browser for `ms` milliseconds.
+void web_sleep(double ms);
+// Returns to the browser until its next display frame, or `ms` milliseconds at most.
+void web_next_frame(double ms);
+}
 
 namespace {
 
@@ -267,9 +196,7 @@ Integer named_key(std::string_view key) {
       if (key[i] < '0' || key[i] > '9') return -1;
       n = n * 10 + (key[i] - '0');
     }
-    if (n >= 1 && n <= 10) return keys::extended(keys::scan_code(Special::F1) + (n - 1));
-    if (n == 11) return keys::code_of(Special::F11);
-    if (n == 12) return keys::code_of(Special::F12);
+    return surf::backend::function_key(n);
   }
   return -1;
 }
@@ -297,8 +224,7 @@ EM_BOOL on_key(int, const EmscriptenKeyboardEvent* e, void*) {
   // nothing, except Ctrl+Alt, which is how some systems report AltGr.
   const bool command = (e->ctrlKey && !e->altKey) || e->metaKey;
   if (command || code_points(key) != 1) return EM_FALSE;
-  const std::string cp437 = keys::utf8_to_cp437(key);
-  for (const char ch : cp437) input.key(static_cast<unsigned char>(ch));  // nothing when it has no form there
+  surf::backend::type_text(input, key);
   return EM_TRUE;
 }
 
@@ -409,12 +335,8 @@ void update() { page().clock = emscripten_get_now(); }
 bool key_may_arrive() { return true; }
 
 void await_frame(FrameSource frames, std::uint64_t frame, double until_ms) {
+  wait_for_frame(frames, frame, until_ms, emscripten_get_now, [&](double now) { web_next_frame(until_ms - now); });
   Page& pg = page();
-  while (!frames.taken(frame)) {
-    const double now = emscripten_get_now();
-    if (now >= until_ms) break;
-    web_next_frame(until_ms - now);
-  }
   pg.last_turn = pg.clock = emscripten_get_now();
 }
 

@@ -1,4 +1,5 @@
-// Presenter instrumentation for benchmarks.
+// Instrumentation of the presenter and the frame handover for benchmarks: all of it is here, and
+// with no benchmark listening a presenter pass costs one atomic load.
 #include "surface/bench_hook.hpp"
 
 #include <atomic>
@@ -13,8 +14,8 @@ namespace surf::bench {
 namespace {
 
 struct Record {
-  std::mutex m;  // guards everything below
-  bool on = false;
+  std::atomic<bool> on{false};  // read without the mutex: a pass nobody records takes no lock
+  std::mutex m;                 // guards everything below
   std::vector<double> passes;
   std::size_t shown = 0;
 };
@@ -57,6 +58,7 @@ std::vector<double> record_stop() {
 
 void record_pass(bool rows) {
   Record& r = record();
+  if (!r.on.load(std::memory_order_relaxed)) return;
   std::lock_guard lock(r.m);
   if (!r.on) return;
   r.passes.push_back(
@@ -71,3 +73,9 @@ std::uint64_t frames_completed() { return core().handover().completed(); }
 std::uint64_t frames_shown() { return core().handover().shown(); }
 
 }  // namespace surf::bench
+
+namespace surf {
+
+void FrameSource::shown(const Frame& frame) { bench::record_pass(frame.has_rows()); }
+
+}  // namespace surf

@@ -40,13 +40,12 @@ namespace {
 using surf::Canvas;
 using surf::DrawLock;
 using surf::DrawState;
+using surf::px;
 namespace raster = surf::raster;
 
 constexpr const char* kModule = "surface";
 // Largest image accepted: far beyond any use and well below exhausting memory.
 constexpr std::int64_t kMaxImageBytes = std::int64_t{1} << 30;
-
-inline std::uint32_t px(Integer colour) noexcept { return static_cast<std::uint32_t>(colour); }
 
 // The image's pixels as a canvas: `pitch` bytes are pitch / 4 pixels.
 Canvas canvas_of(const Image& image) noexcept {
@@ -100,7 +99,7 @@ Target target_of(surf::Surface& c, Image* image, std::optional<DrawState>& scrat
 
 // Marks the rows and columns a primitive wrote on page 0.
 inline void mark(DrawLock& lock, const Target& t, const raster::Rows& rows) noexcept {
-  if (t.page0 && rows.any()) lock.touch(rows.y0, rows.y1, rows.x0, rows.x1);
+  if (t.page0) lock.touch(rows);
 }
 
 // Runs `draw(target, colour value, rows)` on the resolved target under the surface lock and
@@ -251,7 +250,7 @@ void SCREEN_PRINT(const String& text, Integer newline) {
     s.cursor_col = 0;
     ++s.cursor_row;
   }
-  if (rows.any()) lock.touch(rows.y0, rows.y1, rows.x0, rows.x1);
+  lock.touch(rows);
 }
 
 // ---- Images -------------------------------------------------------------------------------

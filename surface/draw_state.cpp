@@ -17,11 +17,10 @@ namespace {
 
 using surf::Canvas;
 using surf::DrawLock;
+using surf::px;
 namespace raster = surf::raster;
 
 constexpr const char* kModule = "surface";
-
-inline std::uint32_t px(Integer colour) noexcept { return static_cast<std::uint32_t>(colour); }
 
 }  // namespace
 
@@ -130,7 +129,7 @@ void SCREEN_SET_VIEW(Integer x1, Integer y1, Integer x2, Integer y2, Integer fil
   v.height = b - t + 1;
   v.user_set = true;
   if (!(flags & SCREEN_VIEW_NO_FILL)) raster::fill_rect(canvas, whole, raster::Rect{l, t, r, b}, px(fill), rows);
-  if (rows.any()) lock.touch(rows.y0, rows.y1, rows.x0, rows.x1);
+  lock.touch(rows);
 }
 
 void SCREEN_SET_WINDOW(Single x1, Single y1, Single x2, Single y2, Integer screen) {
@@ -179,6 +178,6 @@ Integer SCREEN_COPY_PAGE(Integer from, Integer to) {
                       clip.y1 - clip.y0 + 1, src.pitch};
     raster::blit(dst, clip, {static_cast<double>(clip.x0), static_cast<double>(clip.y0)}, part, rows);
   }
-  if (to == 0 && rows.any()) lock.touch(rows.y0, rows.y1, rows.x0, rows.x1);
+  if (to == 0) lock.touch(rows);
   return 0;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The vocabulary of the drawing primitives: clip rectangles, changed-row bands, pixel
-// positions and the one coordinate transform from a primitive's point to a pixel. Each
+// The vocabulary of the drawing primitives: viewport rectangles, rounding and the one
+// coordinate transform from a primitive's point to a pixel. Each
 // primitive lives in a raster_*.hpp / raster_*.cpp pair of its own and works on explicit
 // state (a Canvas, a DrawState and a clip rectangle), so it can be tested on a plain pixel
 // buffer. NaN, infinite and huge coordinates are accepted and never cause work outside the
@@ -8,26 +8,13 @@
 #include <cmath>
 #include <cstdint>
 
-#include "surface/core.hpp"
+#include "surface/geometry.hpp"
 
 namespace surf::raster {
 
 using surf::Point;
 using surf::Rect;
-
-// The rows a primitive wrote and the columns it wrote them in, for marking them changed.
-struct Rows {
-  int y0 = 1 << 30, y1 = -(1 << 30);
-  int x0 = 1 << 30, x1 = -(1 << 30);
-  // Widens the band to rows a..b, columns left..right.
-  void add(int a, int b, int left, int right) noexcept {
-    if (a < y0) y0 = a;
-    if (b > y1) y1 = b;
-    if (left < x0) x0 = left;
-    if (right > x1) x1 = right;
-  }
-  bool any() const noexcept { return y0 <= y1; }
-};
+using surf::Rows;
 
 // The viewport of `s` as a rectangle, intersected with a canvas of width x height.
 inline Rect viewport_rect(const DrawState& s, int width, int height) noexcept {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <cwchar>
 
-#include "surface/raster.hpp"
+#include "surface/geometry.hpp"
 
 namespace surf::raster {
 

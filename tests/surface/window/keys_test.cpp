@@ -1,3 +1,6 @@
+#include "surface/backend_shared.hpp"
+#include "surface/core.hpp"
+#include "surface/headless.hpp"
 #include "surface/keys.hpp"
 #include "surface/surface.hpp"
 
@@ -42,6 +45,22 @@ TEST(KeyCodes, NamedKeysAreTheStringsInputKeyReturns) {
   EXPECT_EQ(keys::key_string(132), "\x84");
   EXPECT_EQ(surf::key_code(""), -1);
   EXPECT_EQ(surf::key_code("ab"), -1);
+}
+
+// What every backend hands the key queue: the PC scan codes of the function keys, and typed
+// text one code page 437 key per character, bytes above 127 not taken for negative codes.
+TEST(BackendShared, FunctionKeysAndTypedTextReachTheQueueAsThePcKeyboardGivesThem) {
+  const int scans[] = {0x3B, 0x3C, 0x3D, 0x3E, 0x3F, 0x40, 0x41, 0x42, 0x43, 0x44, 0x85, 0x86};
+  for (int n = 1; n <= 12; ++n) EXPECT_EQ(surf::backend::function_key(n), 255 + 256 * scans[n - 1]) << "F" << n;
+  for (const int n : {0, 13, -1}) EXPECT_EQ(surf::backend::function_key(n), -1) << n;
+
+  headless::reset();
+  ASSERT_EQ(SCREEN_OPEN(16, 16, 32, 1, 0, 0), 0);
+  surf::InputSink input = surf::core().input();
+  surf::backend::type_text(input, "\xC3\xA4\xE2\x82\xAC" "x\xC0");  // ä, € (none in the code page), x, a stray byte
+  EXPECT_EQ(INPUT_KEY(), "\x84");
+  EXPECT_EQ(INPUT_KEY(), "x");
+  EXPECT_EQ(INPUT_KEY(), "");
 }
 
 }  // namespace

@@ -1,0 +1,107 @@
+// The page's side of the browser backend (backend_web.cpp), linked into every page with
+// --js-library. The functions that return to the browser before they come back (web_yield,
+// web_sleep, web_next_frame) pause the program through Asyncify and are named among the
+// pages' ASYNCIFY_IMPORTS.
+mergeInto(LibraryManager.library, {
+  // Sizes the canvas `#screen` to the surface and shows it at the largest whole CSS scale that
+  // fits the browser window (at least 1), pixels kept sharp. 0 when the page has no canvas that
+  // can be drawn on.
+  web_fit_canvas: function(width, height) {
+    const canvas = document.getElementById('screen');
+    if (!canvas || !canvas.getContext('2d', {alpha: false})) return 0;
+    if (width > 0 && height > 0) {
+      if (canvas.width !== width) canvas.width = width;
+      if (canvas.height !== height) canvas.height = height;
+    }
+    const report = document.getElementById('report');
+    const below = report && !report.hidden ? report.offsetHeight : 0;
+    const scale = Math.max(1, Math.floor(Math.min(window.innerWidth / canvas.width,
+                                                  (window.innerHeight - below) / canvas.height)));
+    canvas.style.width = (canvas.width * scale) + 'px';
+    canvas.style.height = (canvas.height * scale) + 'px';
+    canvas.style.imageRendering = 'pixelated';
+    return 1;
+  },
+
+  // Puts rows y0..y1 of the RGBA staging buffer at `pixels` (width x height) on the canvas.
+  web_put_rows: function(pixels, width, height, y0, y1) {
+    const canvas = document.getElementById('screen');
+    if (!canvas) return;
+    let view = Module.webView;
+    if (!view || view.buffer !== HEAPU8.buffer || view.pixels !== pixels || view.image.width !== width ||
+        view.image.height !== height) {
+      // A view onto the wasm memory, made again when the memory grows (its buffer is then new).
+      const bytes = new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4);
+      view = Module.webView = {buffer: HEAPU8.buffer, pixels: pixels, image: new ImageData(bytes, width, height),
+                               context: canvas.getContext('2d', {alpha: false})};
+    }
+    if (!view.context) return;
+    view.context.putImageData(view.image, 0, 0, 0, y0, width, y1 - y0 + 1);
+    Module.webFrames = (Module.webFrames || 0) + 1;
+    if (Module.webFirstFrame === undefined) Module.webFirstFrame = performance.now();
+  },
+
+  // The surface pixel under the client point (cx, cy): out[0], out[1]; returns whether it lies
+  // on the canvas. Whatever the CSS scale, one surface pixel is canvas.width / rect.width CSS
+  // pixels.
+  web_surface_point: function(cx, cy, out) {
+    const canvas = document.getElementById('screen');
+    if (!canvas) return 0;
+    const rect = canvas.getBoundingClientRect();
+    if (!(rect.width > 0 && rect.height > 0)) return 0;
+    const x = Math.floor((cx - rect.left) * canvas.width / rect.width);
+    const y = Math.floor((cy - rect.top) * canvas.height / rect.height);
+    HEAP32[out >> 2] = Math.max(-1000000, Math.min(1000000, x));
+    HEAP32[(out >> 2) + 1] = Math.max(-1000000, Math.min(1000000, y));
+    return x >= 0 && y >= 0 && x < canvas.width && y < canvas.height ? 1 : 0;
+  },
+
+  web_focus_canvas: function() {
+    const canvas = document.getElementById('screen');
+    if (canvas && document.activeElement !== canvas) canvas.focus({preventScroll: true});
+  },
+
+  web_set_title: function(utf8) { document.title = UTF8ToString(utf8); },
+
+  // The presenter: on every display frame (before the browser paints it) the changed rows go to
+  // the canvas, through web_present. It runs while the program is paused and stops when the
+  // program has ended.
+  web_start_presenter: function() {
+    if (Module.webPresenter) return;
+    Module.webPresenter = true;
+    const tick = () => {
+      if (ABORT) return;
+      Module._web_present();
+      requestAnimationFrame(tick);
+    };
+    requestAnimationFrame(tick);
+  },
+
+  // Returns to the browser for one turn of its event loop (input, and painting when a display
+  // frame is due) and comes back at once: a message to ourselves, which, unlike a zero timeout,
+  // is not slowed down when repeated.
+  web_yield: function() {
+    return Asyncify.handleAsync(async () => {
+      await new Promise(resolve => {
+        const channel = Module.webChannel || (Module.webChannel = new MessageChannel());
+        channel.port1.onmessage = () => resolve();
+        channel.port2.postMessage(0);
+      });
+    });
+  },
+
+  web_sleep: function(ms) {
+    return Asyncify.handleAsync(async () => { await new Promise(resolve => setTimeout(resolve, ms)); });
+  },
+
+  // Waits for the next display frame (the presenter's turn comes first), or `ms` at most: a page
+  // that is not shown gets no display frames.
+  web_next_frame: function(ms) {
+    return Asyncify.handleAsync(async () => {
+      await new Promise(resolve => {
+        requestAnimationFrame(() => resolve());
+        setTimeout(resolve, ms);
+      });
+    });
+  },
+});
