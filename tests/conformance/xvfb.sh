@@ -32,6 +32,8 @@ start_probe() {
     sleep 0.1
   done
   [ -n "$wid" ] || fail "the probe's window did not appear"
+  # The title in code page 437 becomes UTF-8 on the way.
+  [ "$(xdotool getwindowname "$wid")" = "Conformance probe ä" ] || fail "title: $(xdotool getwindowname "$wid")"
   xdotool windowmove --sync "$wid" 100 100 windowfocus --sync "$wid"
   local WIDTH X Y
   eval "$(xdotool getwindowgeometry --shell "$wid" | grep -E '^(WIDTH|X|Y)=')"
