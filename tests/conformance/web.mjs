@@ -3,33 +3,23 @@
 // page's console and the canvas read back at every shot; `conformance check` judges each
 // session. A page has no close request: the session ends there.
 //
-// Environment: PHYS_WEB_SITE (build-web/site), PHYS_CONFORMANCE (the checker),
+// Environment: PHYS_WEB_PAGES (build-web/conformance, the probe's page), PHYS_CONFORMANCE (the checker),
 // PHYS_CONFORMANCE_SESSIONS (the sessions folder), PHYS_WEB_OUT (the recordings). Exit status
 // 77 (skipped) with a message when something the driver needs is missing.
 import { spawnSync } from 'node:child_process';
-import { existsSync } from 'node:fs';
 import { mkdir, readdir, readFile, rm, writeFile } from 'node:fs/promises';
+import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 
-const site = process.env.PHYS_WEB_SITE;
+import { browserNeeds } from '../web/needs.mjs';
+
+const pages = process.env.PHYS_WEB_PAGES;
 const checker = process.env.PHYS_CONFORMANCE;
 const sessions = process.env.PHYS_CONFORMANCE_SESSIONS;
-const out = process.env.PHYS_WEB_OUT;
+const out = process.env.PHYS_WEB_OUT || join(tmpdir(), 'physikdemos-conformance');
 
-function skip(why) {
-  console.log(`SKIPPED: ${why}`);
-  process.exit(77);
-}
-if (!site || !existsSync(join(site, 'conformance_probe.html'))) skip(`no browser build at ${site} (tools/web.sh makes it)`);
-let driver;
-try {
-  driver = await import('../../tools/web/browser.mjs');
-} catch (error) {
-  skip(`the browser driver is not installed (tools/web.sh installs it): ${error.message}`);
-}
-if (!existsSync(driver.CHROMIUM)) skip(`no Chromium at ${driver.CHROMIUM} (tools/web.sh installs it)`);
+const { driver, serve } = await browserNeeds(pages, 'conformance_probe.html');
 const { canvasPixels, launch, moveTo, open, typeCharacter } = driver;
-const { serve } = await import('../../tools/web/serve.mjs');
 
 const BUTTONS = { 1: 'left', 2: 'right', 4: 'middle' };
 const KEYS = {
@@ -96,7 +86,7 @@ async function play(page, script, dir) {
   }
 }
 
-const { server, url } = await serve(site);
+const { server, url } = await serve(pages);
 const browser = await launch();
 let failed = false;
 try {
