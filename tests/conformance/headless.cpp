@@ -226,7 +226,7 @@ std::string check(const Session& s, const fs::path& log_file, const fs::path& sh
     const std::string name = shot_name(e);
     const fs::path file = shots / (name + ".ppm");
     const auto shown = read_ppm(file);
-    if (!shown) failures += "shot " + name + ": no picture in " + file.string() + "\n";
+    if (!shown) failures += "shot " + name + ": no readable picture in " + file.string() + "\n";
     else if (!reference.page.count(name)) failures += "shot " + name + ": no headless picture\n";
     else if (const std::string d = compare_pictures(reference.page.at(name), *shown); !d.empty())
       failures += "shot " + name + ": " + d + "\n";

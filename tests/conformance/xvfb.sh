@@ -24,14 +24,7 @@ wx=0 wy=0 k=1
 # start_probe <log>: the probe, with its window away from the screen's corner (so that points
 # left of and above it are on the screen) and focused, once it has reported that it is open.
 start_probe() {
-  "$probe" >"$1" &
-  program_pid=$!
-  wid=
-  for _ in $(seq 100); do
-    wid=$(xdotool search --name '^Conformance probe' 2>/dev/null | head -n1) && [ -n "$wid" ] && break
-    sleep 0.1
-  done
-  [ -n "$wid" ] || fail "the probe's window did not appear"
+  launch "$probe" '^Conformance probe' 0 >"$1"
   # The title in code page 437 becomes UTF-8 on the way.
   [ "$(xdotool getwindowname "$wid")" = "Conformance probe ä" ] || fail "title: $(xdotool getwindowname "$wid")"
   xdotool windowmove --sync "$wid" 100 100 windowfocus --sync "$wid"
