@@ -69,20 +69,23 @@ play() {
       pause "$wait"
     fi
     last=$t
-    set -- $rest
+    local a=()
+    read -r -a a <<<"$rest"
     case $verb in
-      click) to "$1" "$2"; xdotool mousedown 1; pause "${3:-100}"; xdotool mouseup 1 ;;
-      move) to "$1" "$2" ;;
+      click)
+        local hold=${a[2]:-100}
+        to "${a[0]}" "${a[1]}"; xdotool mousedown 1; pause "${hold%.*}"; xdotool mouseup 1 ;;
+      move) to "${a[0]}" "${a[1]}" ;;
       leave) xdotool mousemove 0 0 ;;
-      press) xdotool mousedown "$(button "${1:-}")" ;;
-      release) xdotool mouseup "$(button "${1:-}")" ;;
+      press) xdotool mousedown "$(button "${a[0]:-}")" ;;
+      release) xdotool mouseup "$(button "${a[0]:-}")" ;;
       wheel)
-        local b=4 n=$1
+        local b=4 n=${a[0]}
         ((n < 0)) && b=5 n=$((-n))
         for _ in $(seq "$n"); do xdotool click "$b"; sleep 0.03; done ;;
-      key) xdotool key "$(key "$1")" ;;
+      key) xdotool key "$(key "${a[0]}")" ;;
       type) xdotool type --delay 40 "${line#* type }" ;;
-      shot) sleep 0.3; import -window "$wid" -depth 8 "$shots/${1%.png}.ppm" ;;
+      shot) sleep 0.3; import -window "$wid" -depth 8 "$shots/${a[0]%.png}.ppm" ;;
       close) "$close_window" "$wid" ;;
     esac
   done <"$1"
