@@ -46,6 +46,9 @@ extern const char* const kScriptHelp;
 // A program's whole run: window, polling loop until the close request; returns its exit status.
 using Program = int (*)();
 
+// Schedules the input of one event on the headless backend (a Shot has none).
+void schedule(const Event& e);
+
 // Schedules `events` (plus a close request 100 ms after the last event when there is none and a
 // picture to `final_png` at the close request), runs `program` and reports failures to `err`.
 // 0 when the program returned 0 and every picture was written, else 1. A program still running

@@ -24,6 +24,13 @@ struct Shot {
   bool taken = false;
 };
 
+bool read_all(std::istream& in, std::string& out) {
+  out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+}  // namespace
+
 void schedule(const Event& e) {
   switch (e.verb) {
     case Verb::Click: headless::click(e.at_ms, e.x, e.y, e.hold_ms); break;
@@ -35,16 +42,9 @@ void schedule(const Event& e) {
     case Verb::Key: headless::key(e.at_ms, e.code); break;
     case Verb::Type: headless::type(e.at_ms, e.text); break;
     case Verb::Close: headless::close_request(e.at_ms); break;
-    case Verb::Shot: break;  // pictures are scheduled by run_session
+    case Verb::Shot: break;  // pictures are taken by whoever runs the session
   }
 }
-
-bool read_all(std::istream& in, std::string& out) {
-  out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
-
-}  // namespace
 
 int run_session(Program program, const std::vector<Event>& events, const std::string& final_png, std::ostream& err) {
   const ErrorContext ctx{"snapshot", "RUN_SESSION"};
