@@ -209,6 +209,9 @@ class Window {
   bool create(surf::FrameSource& frames, const std::string& title, const std::optional<std::string>& gdk_scale) {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // Ctrl+C must still end the program
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // The window holds the pointer while a button is down, so a release outside it still
+    // arrives (and the toolkit cancels that click instead of waiting for it).
+    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
     // The window system's own pixel buffer: a GL-backed one would load and start a GL driver
     // (a software one on machines without a GPU), which more than doubles the time to the first
     // frame and costs CPU on every frame shown.

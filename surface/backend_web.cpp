@@ -78,6 +78,21 @@ EM_JS(void, web_focus_canvas, (), {
   if (canvas && document.activeElement !== canvas) canvas.focus({preventScroll: true});
 });
 
+// While a button is down the canvas holds the pointer: its release reaches the page even outside
+// the browser window, and a release outside the canvas cancels the click instead of leaving it
+// waiting. The capture ends by itself with the last button.
+EM_JS(void, web_hold_pointer, (), {
+  const canvas = document.getElementById('screen');
+  if (!canvas) return;
+  canvas.addEventListener('pointerdown', e => {
+    try {
+      canvas.setPointerCapture(e.pointerId);
+    } catch (err) {
+      // an inactive pointer cannot be captured; its release then comes as before
+    }
+  });
+});
+
 EM_JS(void, web_set_title, (const char* utf8), { document.title = UTF8ToString(utf8); });
 
 // The presenter: on every display frame (before the browser paints it) the changed rows go to
@@ -327,6 +342,7 @@ void listen() {
   emscripten_set_focus_callback(window, nullptr, EM_TRUE, on_focus);
   emscripten_set_blur_callback(window, nullptr, EM_TRUE, on_focus);
   emscripten_set_resize_callback(window, nullptr, EM_TRUE, on_resize);
+  web_hold_pointer();
 }
 
 }  // namespace

@@ -52,6 +52,12 @@ bool KeyQueue::pop(Integer& code, bool keep_close) noexcept {
   return true;
 }
 
+int KeyQueue::closes() const noexcept {
+  int n = 0;
+  for (int i = 0; i < count; ++i) n += ring[(head + i) % kCapacity] == keys::kClose;
+  return n;
+}
+
 // ---- Tap latch --------------------------------------------------------------------------------------
 
 void TapLatch::press(int bit, double t) noexcept {
@@ -78,6 +84,13 @@ int TapLatch::due(double now) noexcept {
       bits |= 1 << i;
     }
   }
+  return bits;
+}
+
+int TapLatch::held_back() const noexcept {
+  int bits = 0;
+  for (std::size_t i = 0; i < presses_.size(); ++i)
+    if (presses_[i].pending) bits |= 1 << i;
   return bits;
 }
 
@@ -129,9 +142,12 @@ void InputSink::button(double t, int bit, bool down) {
   MouseState& m = core_.mouse_;
   if (down) {
     m.buttons |= bit;
+    m.released_away = false;
     core_.latch_.press(bit, t);
-  } else if ((m.buttons & bit) != 0 && core_.latch_.release(bit, t)) {
-    m.buttons &= ~bit;
+  } else if ((m.buttons & bit) != 0) {
+    // Where the release happened counts, even when the tap latch lets it take effect later.
+    m.released_away = !m.inside || !m.active;
+    if (core_.latch_.release(bit, t)) m.buttons &= ~bit;
   }
 }
 
@@ -143,6 +159,10 @@ void InputSink::held(double t, int mask) {
   }
   for (const int bit : {1, 2, 4})
     if (released & bit) button(t, bit, false);
+  if (released == 0) return;
+  // Let go while the window could not see it.
+  MutexLock lock(core_.mutex_, MutexLock::Presenter);
+  core_.mouse_.released_away = true;
 }
 
 void InputSink::wheel(int notches) {
@@ -153,6 +173,7 @@ void InputSink::wheel(int notches) {
 void InputSink::focus(bool active) {
   MutexLock lock(core_.mutex_, MutexLock::Presenter);
   core_.mouse_.active = active;
+  if (core_.mouse_.buttons != 0) core_.mouse_.released_away = true;
   core_.mouse_.buttons = 0;
   core_.latch_.clear();
 }
@@ -417,6 +438,18 @@ bool Core::take_key(Integer& code, bool keep_close) {
   return keys_.pop(code, keep_close);
 }
 
+int Core::release_state(double now) {
+  MutexLock lock(mutex_);
+  mouse_.buttons &= ~latch_.due(now);
+  if ((mouse_.buttons & ~latch_.held_back()) != 0) return 0;
+  return mouse_.released_away ? 2 : 1;
+}
+
+int Core::close_requests() {
+  MutexLock lock(mutex_);
+  return keys_.closes();
+}
+
 bool Core::take_key_hit() {
   MutexLock lock(mutex_);
   const bool hit = keys_.hit;
@@ -519,6 +552,17 @@ Integer INPUT_MOUSE(Integer& x, Integer& y, Integer& wheel, Integer& buttons, In
   buttons = m.buttons;
   clip = 0;
   return 0;
+}
+
+Integer INPUT_MOUSE_RELEASE() {
+  const ErrorContext ctx{"surface", "INPUT_MOUSE_RELEASE"};
+  // No step of the input clock: callers ask right after a poll, which brought the input up to date.
+  return surf::core().release_state(surf::backend::now_ms());
+}
+
+Integer INPUT_CLOSE_REQUESTS() {
+  const ErrorContext ctx{"surface", "INPUT_CLOSE_REQUESTS"};
+  return surf::core().close_requests();
 }
 
 String INPUT_KEY() { return read_key("INPUT_KEY", false); }

@@ -168,7 +168,7 @@ Boolean TEXTBOX_GETEVENT(TEXTBOX& box) {
         // Counted from the text's start, where the passive field shows it.
         gui::edit_click(box, gui::EditView{0, 0}, c.x);
       },
-      [] {});
+      [] {}, [] {});
 }
 
 void TEXTBOX_EDIT(TEXTBOX& box) {
