@@ -16,9 +16,10 @@ namespace surf::backend {
 // Time between two passes of the presenter, in ms.
 inline constexpr double kPresenterIntervalMs = 10;
 
-// Makes (or resizes) the window for the surface just opened; true on success. The backend
-// keeps both faces for as long as the program runs.
-bool open_window(InputSink input, FrameSource frames);
+// Makes (or resizes) the window for the surface just opened: 0, or the error number of the
+// failure (ERR_OUT_OF_MEMORY where the window system ran out of memory, otherwise
+// ERR_ILLEGAL_FUNCTION_CALL). The backend keeps both faces for as long as the program runs.
+Integer open_window(InputSink input, FrameSource frames);
 
 // Sets the window caption; `utf8` is already converted from code page 437.
 void set_title(const std::string& utf8);

@@ -375,9 +375,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE double web_poll_count() { return page().polls; }
 
 namespace surf::backend {
 
-bool open_window(InputSink input, FrameSource frames) {
+Integer open_window(InputSink input, FrameSource frames) {
   const Frame size = frames.size();
-  if (web_fit_canvas(size.width, size.height) == 0) return false;
+  if (web_fit_canvas(size.width, size.height) == 0) return ERR_ILLEGAL_FUNCTION_CALL;
   Page& pg = page();
   pg.input.emplace(input);
   pg.frames.emplace(frames);
@@ -386,7 +386,7 @@ bool open_window(InputSink input, FrameSource frames) {
   web_focus_canvas();
   set_active(true);  // a new window has the focus
   pg.last_turn = pg.clock = emscripten_get_now();
-  return true;
+  return 0;
 }
 
 void set_title(const std::string& utf8) { web_set_title(utf8.c_str()); }

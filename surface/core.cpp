@@ -507,10 +507,10 @@ Integer SCREEN_OPEN(Integer width, Integer height, Integer depth, Integer pages,
     RUNTIME_SET_LAST_ERROR(ERR_OUT_OF_MEMORY);
     return ERR_OUT_OF_MEMORY;
   }
-  if (!surf::backend::open_window(c.input(), c.frames())) {
+  if (const Integer failed = surf::backend::open_window(c.input(), c.frames()); failed != 0) {
     c.close();
-    RUNTIME_SET_LAST_ERROR(ERR_ILLEGAL_FUNCTION_CALL);
-    return ERR_ILLEGAL_FUNCTION_CALL;
+    RUNTIME_SET_LAST_ERROR(failed);
+    return failed;
   }
   RUNTIME_SET_LAST_ERROR(0);
   return 0;
