@@ -108,6 +108,19 @@ bool Core::take_key(Integer& code, bool keep_close) {
   return input_.keys.pop(code, keep_close);
 }
 
+int Core::release_state(double now) {
+  MutexLock lock(mutex_);
+  MouseState& m = input_.mouse;
+  m.buttons &= ~input_.latch.due(now);
+  if ((m.buttons & ~input_.latch.held_back()) != 0) return 0;
+  return m.released_away ? 2 : 1;
+}
+
+int Core::close_requests() {
+  MutexLock lock(mutex_);
+  return input_.keys.closes();
+}
+
 bool Core::take_key_hit() {
   MutexLock lock(mutex_);
   const bool hit = input_.keys.hit;

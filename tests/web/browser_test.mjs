@@ -262,6 +262,21 @@ test('Umlaufbahnen: start picture, then Start, a run and Stop', async () => {
   await page.close();
 });
 
+test('Umlaufbahnen: a press on Start let go outside the canvas starts no run', async () => {
+  const page = await openProgram('Umlaufbahnen');
+  await moveTo(page, 245, 230);
+  await page.mouse.down();
+  await page.waitForTimeout(100);
+  const corner = await clientPoint(page, -1, -1);
+  await page.mouse.move(corner.x - 10, corner.y - 10);
+  await page.waitForTimeout(100);
+  await page.mouse.up();
+  await moveTo(page, 700, 300); // back over the canvas: the abandoned click must not fire now
+  await page.waitForTimeout(500);
+  assert.equal(pathPixels(await canvasPixels(page)), 0, 'a run started after the release outside the canvas');
+  await page.close();
+});
+
 test('Umlaufbahnen: the oscillator from a field typed with keys (repeat, umlaut, comma) after focus left the canvas', async () => {
   const steps = [
     ['click', 100, 106], // U(r) = r^2 (Oszillator)
