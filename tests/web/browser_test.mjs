@@ -27,7 +27,7 @@ const nativeOrbit = process.env.PHYS_NATIVE_ORBIT;
 const out = process.env.PHYS_WEB_OUT || join(tmpdir(), 'physikdemos-web-test');
 
 const { driver, serve } = await browserNeeds(site, 'Umlaufbahnen.html');
-const { canvasPixels, canvasPng, launch, moveTo, open, readPng, typeCharacter, waitForFrames } = driver;
+const { canvasPixels, canvasPng, clientPoint, launch, moveTo, open, readPng, typeCharacter, waitForFrames } = driver;
 
 let server, url, browser, scratch;
 before(async () => {
