@@ -79,7 +79,7 @@ void deliver(double t, const Event& e) {
       if (s.inside) input.wheel(e.a);
       break;
     case Kind::Key:
-      input.key(e.a);
+      input.key(t, e.a);
       break;
     case Kind::Close:
       input.close();

@@ -338,11 +338,11 @@ class Window {
           break;
         case SDL_KEYDOWN: {
           const Integer code = special_key(e.key.keysym);
-          if (code >= 0) input.key(code);
+          if (code >= 0) input.key(t, code);
           break;
         }
         case SDL_TEXTINPUT:
-          surf::backend::type_text(input, e.text.text);
+          surf::backend::type_text(input, t, e.text.text);
           break;
         case SDL_QUIT:  // also follows a window close; one close request is enough
           if (!closed) input.close();

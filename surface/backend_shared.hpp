@@ -20,10 +20,10 @@ constexpr Integer function_key(int n) noexcept {
   return -1;
 }
 
-// Delivers typed UTF-8 text as keys, one per character in code page 437; a character without a
-// form there, and a malformed sequence, delivers nothing.
-inline void type_text(InputSink& input, std::string_view utf8) {
-  for (const char ch : keys::utf8_to_cp437(utf8)) input.key(static_cast<unsigned char>(ch));
+// Delivers UTF-8 text typed at `t` as keys, one per character in code page 437; a character
+// without a form there, and a malformed sequence, delivers nothing.
+inline void type_text(InputSink& input, double t, std::string_view utf8) {
+  for (const char ch : keys::utf8_to_cp437(utf8)) input.key(t, static_cast<unsigned char>(ch));
 }
 
 // The body of await_frame: until the presenter has taken frame `frame` or now() has reached

@@ -218,7 +218,7 @@ EM_BOOL on_key(int, const EmscriptenKeyboardEvent* e, void*) {
   const std::string_view key(e->key, strnlen(e->key, sizeof e->key));
   const Integer named = named_key(key);
   if (named >= 0) {
-    input.key(named);
+    input.key(emscripten_get_now(), named);
     // The function keys keep their meaning in the browser (reload, full screen, tools).
     return key.size() <= 3 && key[0] == 'F' ? EM_FALSE : EM_TRUE;
   }
@@ -226,7 +226,7 @@ EM_BOOL on_key(int, const EmscriptenKeyboardEvent* e, void*) {
   // nothing, except Ctrl+Alt, which is how some systems report AltGr.
   const bool command = (e->ctrlKey && !e->altKey) || e->metaKey;
   if (command || code_points(key) != 1) return EM_FALSE;
-  surf::backend::type_text(input, key);
+  surf::backend::type_text(input, emscripten_get_now(), key);
   return EM_TRUE;
 }
 

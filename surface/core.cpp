@@ -102,10 +102,18 @@ bool Core::poll_mouse(double now, MouseState& out) {
   return true;
 }
 
-bool Core::take_key(Integer& code, bool keep_close) {
+bool Core::take_key(Integer& code, bool keep_close, double now) {
   MutexLock lock(mutex_);
+  input_.last_read = now;
   input_.keys.hit = false;
-  return input_.keys.pop(code, keep_close);
+  const int before = input_.keys.count;
+  const bool got = input_.keys.pop(code, keep_close);
+  Integer next = 0;
+  if (input_.keys.count < before && input_.backlog.pop(next)) {
+    input_.keys.push(next);
+    input_.keys.hit = false;  // not a new key: it was typed before this read
+  }
+  return got;
 }
 
 int Core::release_state(double now) {

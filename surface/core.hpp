@@ -43,8 +43,9 @@ class Core {
   // window is closed or inactive or the pointer is outside.
   bool poll_mouse(double now, MouseState& out);
   // Takes the oldest key into `code` and clears the key-hit flag; false when none waits. With
-  // `keep_close` a close request is only looked at and stays at the front.
-  bool take_key(Integer& code, bool keep_close);
+  // `keep_close` a close request is only looked at and stays at the front. The program reads
+  // keys at `now` (backend clock): a key held back in the backlog moves up into the queue.
+  bool take_key(Integer& code, bool keep_close, double now);
   // Reads and clears the key-hit flag.
   bool take_key_hit();
   // How the last press stands at `now`, the INPUT_MOUSE_RELEASE codes: 0 while a button is

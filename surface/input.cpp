@@ -36,6 +36,29 @@ int KeyQueue::closes() const noexcept {
   return n;
 }
 
+bool KeyBacklog::push(Integer code) noexcept {
+  if (count == kCapacity) return false;
+  ring[(head + count) % kCapacity] = code;
+  ++count;
+  return true;
+}
+
+bool KeyBacklog::push_front(Integer code) noexcept {
+  if (count == kCapacity) return false;
+  head = (head + kCapacity - 1) % kCapacity;
+  ring[head] = code;
+  ++count;
+  return true;
+}
+
+bool KeyBacklog::pop(Integer& code) noexcept {
+  if (count == 0) return false;
+  code = ring[head];
+  head = (head + 1) % kCapacity;
+  --count;
+  return true;
+}
+
 // ---- Tap latch --------------------------------------------------------------------------------------
 
 void TapLatch::press(int bit, double t) noexcept {
@@ -134,11 +157,24 @@ void InputSink::focus(bool active) {
   input_.latch.clear();
 }
 
-void InputSink::key(Integer code) {
+void InputSink::key(double t, Integer code) {
   MutexLock lock(mutex_, MutexLock::Presenter);
-  input_.keys.push(code);
+  Input& in = input_;
+  const bool reading = t - in.last_read <= Input::kReadingMs;
+  if (!reading) {
+    // Nobody reads: keys held back for a reader that went away pile up in the queue as always.
+    Integer held = 0;
+    while (in.backlog.pop(held)) in.keys.push(held);
+  }
+  // Behind the keys already waiting, so that the order holds.
+  const bool full = in.keys.count == KeyQueue::kCapacity || in.backlog.count > 0;
+  if (!(reading && full && in.backlog.push(code))) in.keys.push(code);
 }
 
-void InputSink::close() { key(keys::kClose); }
+void InputSink::close() {
+  MutexLock lock(mutex_, MutexLock::Presenter);
+  Input& in = input_;
+  if (!(in.backlog.count > 0 && in.backlog.push_front(keys::kClose))) in.keys.push(keys::kClose);
+}
 
 }  // namespace surf

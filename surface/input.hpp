@@ -30,6 +30,24 @@ struct KeyQueue {
   int closes() const noexcept;
 };
 
+// Keys that found the queue full while the program was reading keys: they enter the queue, in
+// the order they came, as the program takes keys, so a burst typed into a line editor (an
+// auto-typer, a scanner, an on-screen keyboard inserting a word) loses nothing.
+struct KeyBacklog {
+  static constexpr int kCapacity = 256;
+  std::array<Integer, kCapacity> ring{};
+  int head = 0, count = 0;
+
+  // Appends `code`; false when the backlog is full.
+  bool push(Integer code) noexcept;
+  // Puts `code` before every key waiting here; false when the backlog is full.
+  bool push_front(Integer code) noexcept;
+  // Takes the oldest key into `code`; false when none waits.
+  bool pop(Integer& code) noexcept;
+  // Forgets every key.
+  void clear() noexcept { head = count = 0; }
+};
+
 // The pointer as the surface reports it.
 struct MouseState {
   int x = -1, y = -1;
@@ -76,7 +94,13 @@ class TapLatch {
 
 // The input state: what the sink feeds and the program's polls read.
 struct Input {
+  // The program counts as reading keys for this long after it last asked for one: longer than
+  // a pass of any of its polling loops, far shorter than a simulation run that reads none.
+  static constexpr double kReadingMs = 200;
+
   KeyQueue keys;
+  KeyBacklog backlog;
+  double last_read = -kReadingMs - 1;  // when the program last asked for a key (backend clock)
   MouseState mouse;
   TapLatch latch;
 };
@@ -103,9 +127,12 @@ class InputSink {
   void wheel(int notches);
   // The window became active or inactive; either way no button is held any more.
   void focus(bool active);
-  // A key code as INPUT_KEY encodes it.
-  void key(Integer code);
-  // The window's close request.
+  // A key code as INPUT_KEY encodes it, typed at `t` ms on the backend's clock. A key that finds
+  // the queue full waits in the backlog while the program is reading keys; otherwise the queue
+  // drops its oldest key as always.
+  void key(double t, Integer code);
+  // The window's close request. It never waits behind held-back keys: while keys are held back
+  // it enters the queue next; otherwise it joins the queue at once (a full one drops its oldest key).
   void close();
 
  private:

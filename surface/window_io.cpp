@@ -29,7 +29,7 @@ String read_key(const char* procedure, bool keep_close) {
   const ErrorContext ctx{"surface", procedure};
   surf::backend::before_poll();
   Integer code = 0;
-  if (!surf::core().take_key(code, keep_close)) return String();
+  if (!surf::core().take_key(code, keep_close, surf::backend::now_ms())) return String();
   return keys::key_string(code);
 }
 

@@ -64,7 +64,7 @@ echo "ok: message box answered and gone"
 # Twenty letters typed at machine speed arrive whole: the field then looks as when they are
 # typed slowly.
 retype() {
-  click 280 256 0.1  # the text field, cursor at the end
+  click 280 256 0.5  # the text field, cursor at the end; typing starts once the editor runs
   xdotool key --delay 20 End
   xdotool key --delay 20 --repeat 25 BackSpace
   xdotool type --delay "$1" abcdefghijklmnopqrst

@@ -57,10 +57,43 @@ TEST(BackendShared, FunctionKeysAndTypedTextReachTheQueueAsThePcKeyboardGivesThe
   headless::reset();
   ASSERT_EQ(SCREEN_OPEN(16, 16, 32, 1, 0, 0), 0);
   surf::InputSink input = surf::core().input();
-  surf::backend::type_text(input, "\xC3\xA4\xE2\x82\xAC" "x\xC0");  // ä, € (none in the code page), x, a stray byte
+  surf::backend::type_text(input, 0, "\xC3\xA4\xE2\x82\xAC" "x\xC0");  // ä, € (none in the code page), x, a stray byte
   EXPECT_EQ(INPUT_KEY(), "\x84");
   EXPECT_EQ(INPUT_KEY(), "x");
   EXPECT_EQ(INPUT_KEY(), "");
 }
 
 }  // namespace
+
+// A burst larger than the queue while the program reads keys loses nothing and keeps its order;
+// when nobody reads, a full queue still keeps only the newest keys, and a close request is
+// never held back behind typed keys.
+TEST(KeyQueue, ABurstWhileTheProgramReadsWaitsInOrderAndIdleKeysStillDropTheOldest) {
+  headless::reset();
+  ASSERT_EQ(SCREEN_OPEN(16, 16, 32, 1, 0, 0), 0);
+  EXPECT_EQ(INPUT_KEY(), "");  // the program reads keys from now on
+  const std::string burst = "abcdefghijklmnopqrstuvwxy";  // 25 keys at one moment
+  headless::type(headless::now_ms() + 1, burst);
+  headless::close_request(headless::now_ms() + 1);
+  TIME_SLEEP(2);
+  std::string got;
+  bool closed = false;
+  for (String k = INPUT_KEY(); !k.empty(); k = INPUT_KEY()) {
+    if (IS_CLOSE_KEY(k)) {
+      closed = true;
+      EXPECT_LT(got.size(), burst.size()) << "the close request waited behind every typed key";
+    } else {
+      got += k;
+    }
+  }
+  EXPECT_TRUE(closed);
+  EXPECT_EQ(got, burst);
+
+  // A second later nobody has read for a while: the same burst leaves the newest sixteen.
+  TIME_SLEEP(1000);
+  headless::type(headless::now_ms() + 1, burst);
+  TIME_SLEEP(2);
+  got.clear();
+  for (String k = INPUT_KEY(); !k.empty(); k = INPUT_KEY()) got += k;
+  EXPECT_EQ(got, burst.substr(burst.size() - 16));
+}

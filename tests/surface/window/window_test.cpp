@@ -188,16 +188,17 @@ TEST_F(Window, FullKeyQueueDropsItsOldestKeyButNeverACloseRequest) {
   for (const String& k : plain) headless::key(0, static_cast<unsigned char>(k[0]));
   plain.erase(plain.begin());  // the seventeenth key pushes the first out
   EXPECT_EQ(read_all(), plain);
-  headless::close_request(1);
-  for (int i = 0; i < 19; ++i) headless::key(1, 'x');
-  until(2);
+  // Half a second on nobody has read keys, so nothing is held back for a reader.
+  headless::close_request(500);
+  for (int i = 0; i < 19; ++i) headless::key(500, 'x');
+  until(501);
   const std::vector<String> got = read_all();
   ASSERT_EQ(got.size(), 16u);
   EXPECT_EQ(got.front(), KEY_CLOSE);
   // A reader other than the close test sees the request and leaves it at the front.
-  headless::close_request(3);
-  headless::key(3, 'y');
-  until(4);
+  headless::close_request(503);
+  headless::key(503, 'y');
+  until(504);
   EXPECT_EQ(std::vector<String>({INPUT_KEY_KEEP_CLOSE(), INPUT_KEY_KEEP_CLOSE()}),
             std::vector<String>(2, String(KEY_CLOSE)));
   EXPECT_EQ(read_all(), (std::vector<String>{String(KEY_CLOSE), "y"}));
