@@ -256,18 +256,22 @@ void CREATEWINDOW_MAIN() {
   ganzes_fenster();
 }
 
+Boolean DURCHLAUF() {
+  const ErrorContext ctx{kModul, "DURCHLAUF"};
+  if (TRACKBAR_GETEVENT(TRACKBAR_WINKEL)) TRACKBAR_WINKEL_EVENT();
+  if (TRACKBAR_GETEVENT(TRACKBAR_DAEMPFUNG)) TRACKBAR_DAEMPFUNG_EVENT();
+  if (BUTTON_GETEVENT(BUTTON_START)) BUTTON_START_EVENT();
+  if (LAEUFT) SCHRITT();
+  TIME_SLEEP(10);
+  return !WINDOW_EVENT_CLOSE();
+}
+
 int run() {
   const ErrorContext ctx{kModul, "RUN"};
   CREATEWINDOW_MAIN();
   // One loop for everything: while a run goes on, each pass also advances it by one frame, so
   // the track bars and the close request stay live.
-  for (;;) {
-    if (TRACKBAR_GETEVENT(TRACKBAR_WINKEL)) TRACKBAR_WINKEL_EVENT();
-    if (TRACKBAR_GETEVENT(TRACKBAR_DAEMPFUNG)) TRACKBAR_DAEMPFUNG_EVENT();
-    if (BUTTON_GETEVENT(BUTTON_START)) BUTTON_START_EVENT();
-    if (LAEUFT) SCHRITT();
-    TIME_SLEEP(10);
-    if (WINDOW_EVENT_CLOSE()) break;
+  while (DURCHLAUF()) {
   }
   return 0;
 }

@@ -40,6 +40,9 @@ void TRACKBAR_DAEMPFUNG_EVENT();
 void SCHRITT();
 // Opens the 1000 x 500 window and creates every control.
 void CREATEWINDOW_MAIN();
+// One pass of the polling loop: the controls, the steps of a run, a 10 ms pause; false once the
+// window's close request came in.
+Boolean DURCHLAUF();
 // The whole program: window, polling loop until the close request; returns exit status 0.
 int run();
 
