@@ -2,18 +2,18 @@
 // of 10 s (goal 1.00 +- 0.02), each pass the program's own (the controls polled, the steps the
 // clock says are due, a 10 ms pause). The reference is the system clock, read outside the
 // library, which steps by the monotonic one (TIME_MS).
-//   desktop:  xvfb-run -a -s '-screen 0 1280x800x24' build/bench/bench_realtime [seconds]
+//   desktop:  xvfb-run -a -s '-screen 0 1280x800x24' build/bench/bench_realtime
 //   browser:  node bench/web/realtime.mjs  (the same program as a page of build-web/bench/web/)
 // Prints "realtime model_s <s> wall_s <s> ratio <model / wall> passes <n> fixed_ratio <r>", where
 // r is what one fixed 10 ms step per pass (the pattern before the clock) would have given.
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 
 #include "pendel.hpp"
 
-int main(int argc, char** argv) {
-  const double seconds = argc > 1 ? std::atof(argv[1]) : 10.0;
+int main() {
+  // No arguments: the page's main takes none.
+  constexpr double seconds = 10.0;
   using Wall = std::chrono::system_clock;
   const auto wall_s = [t0 = Wall::now()] { return std::chrono::duration<double>(Wall::now() - t0).count(); };
   pendel::CREATEWINDOW_MAIN();
