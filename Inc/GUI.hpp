@@ -20,6 +20,9 @@ inline constexpr Integer COLOR_TITLE = 0x0055AA;
 inline constexpr Integer MODE_TEXT = 0;
 inline constexpr Integer MODE_DIGITS = 1;
 inline constexpr Integer MODE_MASKED = 2;
+// Decimal numbers: the editor takes only what keeps the text a beginning of [+-]digits[(.|,)digits]
+// [(e|E)[+-]digits] (an exponent after a digit); shown as typed; read it with STR_READ_DECIMAL.
+inline constexpr Integer MODE_DECIMAL = 3;
 
 // ---- Widget records (value semantics; each begins with X, Y, W, H) ----------------------
 struct BUTTON {

@@ -1,6 +1,5 @@
 #include "Umlaufbahnen/Umlaufbahnen.hpp"
 
-#include <algorithm>
 #include <cmath>
 
 #include "surface/reset.hpp"
@@ -50,12 +49,12 @@ Double force(Integer potential, Double r) {
 
 namespace {
 
-// The number in a field's text. The window speaks German, so every comma counts as the decimal
-// point ("0,4" reads as 0.4); otherwise the text-to-number rules apply unchanged.
+// The number in a field's text. The window speaks German, so a comma counts as the decimal point
+// ("0,4" reads as 0.4); a text that is no number gives its leading number, as STR_TO_DOUBLE reads it.
 Double field_number(TEXTBOX& field) {
-  String text = TEXTBOX_GETTEXT(field);
-  std::replace(text.begin(), text.end(), ',', '.');
-  return STR_TO_DOUBLE(text);
+  Double value = 0;
+  STR_READ_DECIMAL(TEXTBOX_GETTEXT(field), value);
+  return value;
 }
 
 }  // namespace

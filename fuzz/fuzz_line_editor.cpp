@@ -1,6 +1,7 @@
 // The line editor fed random keys and clicks on a text box of random size, mode and
 // read-only flag. The cursor stays within the text, a read-only box keeps its text, a digits
-// box takes no other character, and editing ends at Enter or a click outside.
+// box takes no other character, a decimal box that starts empty holds only the characters of a
+// number with at most one point or comma, and editing ends at Enter or a click outside.
 #include <algorithm>
 #include <cstdint>
 
@@ -16,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Integer x = fuzz::integer(in, -20, 250), y = fuzz::integer(in, -20, 250);
   const Integer w = fuzz::integer(in, -8, 300), h = fuzz::integer(in, -8, 60);
   const Integer readonly = in.ConsumeBool() ? 0 : fuzz::integer(in, -1, 2);
-  const Integer mode = in.ConsumeIntegralInRange<int>(0, 7) == 0 ? fuzz::integer(in, -1, 3)
-                                                                  : in.ConsumeIntegralInRange<Integer>(0, 2);
+  const Integer mode = in.ConsumeIntegralInRange<int>(0, 7) == 0 ? fuzz::integer(in, -1, 4)
+                                                                  : in.ConsumeIntegralInRange<Integer>(0, 3);
   const String initial = in.ConsumeRandomLengthString(40);
   TEXTBOX box = TEXTBOX_NEW(x, y, w, h, initial, readonly, mode);
 
@@ -34,6 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (readonly != 0) fuzz::check(box.TEXT == initial);
   if (mode == MODE_DIGITS && std::all_of(initial.begin(), initial.end(), [](char c) { return c >= '0' && c <= '9'; }))
     fuzz::check(std::all_of(box.TEXT.begin(), box.TEXT.end(), [](char c) { return c >= '0' && c <= '9'; }));
+  if (mode == MODE_DECIMAL && initial.empty()) {
+    fuzz::check(box.TEXT.find_first_not_of("0123456789+-.,eE") == String::npos);
+    fuzz::check(std::count_if(box.TEXT.begin(), box.TEXT.end(), [](char c) { return c == '.' || c == ','; }) <= 1);
+  }
   fuzz::check(box.X == x && box.Y == y && box.W == w && box.H == h && box.MODE == mode && box.READONLY == readonly);
   return 0;
 }

@@ -1,5 +1,6 @@
 // Text to number: no input may crash, and decimal text must read exactly as the C library
-// reads it (correct rounding), with "d" as an exponent letter.
+// reads it (correct rounding), with "d" as an exponent letter. The reader of typed numbers
+// gives what this one gives with commas as points, and calls only finite values numbers.
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -41,6 +42,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::check(same(STR_TO_DOUBLE("  " + s), value));
   fuzz::check(same(STR_TO_DOUBLE(s + ","), value));
 
+  String points = s;
+  for (char& c : points)
+    if (c == ',') c = '.';
+  Double typed = -1;
+  const bool whole = STR_READ_DECIMAL(s, typed);
+  fuzz::check(same(typed, STR_TO_DOUBLE(points)) && (!whole || std::isfinite(typed)));
+  fuzz::check(STR_FROM_FIXED(typed, static_cast<Integer>(size) - 4, ",").size() <= 1 + 309 + 1 + 20);
   // "&H" digits are read modulo 2^64 as a signed value.
   if (size >= 2 && size <= 18 && s[0] == '&' && (s[1] == 'H' || s[1] == 'h') &&
       s.find_first_not_of("0123456789abcdefABCDEF", 2) == String::npos) {

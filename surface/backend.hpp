@@ -52,8 +52,9 @@ Integer open_window(InputSink input, FrameSource frames);
 // for the window system.
 void set_title(const std::string& utf8);
 
-// Milliseconds on the clock that TIME_SLEEP waits on and the tap latch measures presses with:
-// monotonic, and virtual in the headless backend. Cheap: INPUT_MOUSE reads it on every poll.
+// Milliseconds on the clock that TIME_SLEEP waits on, the tap latch measures presses with and
+// TIME_MS returns (after update): monotonic, and virtual in the headless backend. Cheap:
+// INPUT_MOUSE reads it on every poll.
 double now_ms();
 
 // Waits `ms` milliseconds on that clock while input and presenter passes go on. For ms <= 0 it

@@ -44,6 +44,10 @@ namespace portable {
 // chars_format::general and a precision defines it.
 std::to_chars_result to_chars_general(char* first, char* last, double value, int precision) noexcept;
 
+// "%.<precision>f" of `value` in the C locale into [first, last), as std::to_chars with
+// chars_format::fixed and a precision defines it.
+std::to_chars_result to_chars_fixed(char* first, char* last, double value, int precision) noexcept;
+
 // The decimal number at the start of [first, last), correctly rounded, as std::from_chars with
 // chars_format::general reads it: result_out_of_range (value untouched) when the nearest double
 // is infinite or a non-zero number rounds to zero; invalid_argument when there is no number.

@@ -28,6 +28,14 @@ String STR_SPACE(Integer n);                               // n blanks
 String STR_FROM_SINGLE(Single value);  // "%.7g" with a three-digit exponent
 Double STR_TO_DOUBLE(const String& s); // leading number of s, locale-independent; 0 when none
 
+// For numbers as people type them, with a point or a comma before the decimals.
+// value = STR_TO_DOUBLE(text with every comma as a point); true only when all of text, spaces and
+// tabs around it aside, is one finite number [+-]digits[(.|,)digits][(e|E)[+-]digits].
+Boolean STR_READ_DECIMAL(const String& text, Double& value);
+// value rounded to `decimals` (clamped to 0..20) places, all integer digits, `separator` for the
+// point; non-finite values as "inf", "-inf", "nan", "-nan".
+String STR_FROM_FIXED(Double value, Integer decimals, const String& separator = ".");
+
 // ---- Number conversions -------------------------------------------------------------------
 
 namespace rt {

@@ -1,4 +1,5 @@
 // Conversions between numbers and their decimal text, independent of the C locale.
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -164,4 +165,60 @@ Double STR_TO_DOUBLE(const String& s) {
     if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X')) return 0.0;
   }
   return read_decimal(p, end);
+}
+
+namespace {
+
+constexpr Integer kMaxFixedDecimals = 20;
+
+bool is_blank(unsigned char c) noexcept { return c == ' ' || c == '\t'; }
+
+// Whether [p, end) is blanks, [+-]digits[.digits][(e|E)[+-]digits], blanks, with at least one
+// digit before the exponent; commas are already points.
+bool whole_decimal(const unsigned char* p, const unsigned char* end) noexcept {
+  auto digits = [&] {
+    const unsigned char* const from = p;
+    while (p < end && is_digit(*p)) ++p;
+    return p - from;
+  };
+  while (p < end && is_blank(*p)) ++p;
+  if (p < end && (*p == '+' || *p == '-')) ++p;
+  auto mantissa = digits();
+  if (p < end && *p == '.') {
+    ++p;
+    mantissa += digits();
+  }
+  if (mantissa == 0) return false;
+  if (p < end && (*p == 'e' || *p == 'E')) {
+    ++p;
+    if (p < end && (*p == '+' || *p == '-')) ++p;
+    if (digits() == 0) return false;
+  }
+  while (p < end && is_blank(*p)) ++p;
+  return p == end;
+}
+
+}  // namespace
+
+Boolean STR_READ_DECIMAL(const String& text, Double& value) {
+  const ErrorContext ctx{"surface", "STR_READ_DECIMAL"};
+  String points = text;
+  std::replace(points.begin(), points.end(), ',', '.');
+  value = STR_TO_DOUBLE(points);
+  const auto* p = reinterpret_cast<const unsigned char*>(points.data());
+  return whole_decimal(p, p + points.size()) && std::isfinite(value);
+}
+
+String STR_FROM_FIXED(Double value, Integer decimals, const String& separator) {
+  const ErrorContext ctx{"surface", "STR_FROM_FIXED"};
+  const int places = static_cast<int>(std::clamp<Integer>(decimals, 0, kMaxFixedDecimals));
+  // Longest: a sign, the 309 integer digits of the largest Double, the point and the decimals.
+  char buf[1 + 309 + 1 + kMaxFixedDecimals + 1];
+  const auto res = portable::to_chars_fixed(buf, buf + sizeof buf, value, places);
+  String text(buf, res.ec == std::errc{} ? res.ptr : buf);
+  if (places > 0 && std::isfinite(value)) {
+    const std::size_t point = text.find('.');
+    if (point != String::npos) text.replace(point, 1, separator);
+  }
+  return text;
 }

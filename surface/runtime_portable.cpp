@@ -22,6 +22,10 @@ std::to_chars_result to_chars_general(char* first, char* last, double value, int
   return std::to_chars(first, last, value, std::chars_format::general, precision);
 }
 
+std::to_chars_result to_chars_fixed(char* first, char* last, double value, int precision) noexcept {
+  return std::to_chars(first, last, value, std::chars_format::fixed, precision);
+}
+
 std::from_chars_result from_chars_general(const char* first, const char* last, double& value) {
   return std::from_chars(first, last, value, std::chars_format::general);
 }
@@ -31,15 +35,28 @@ std::from_chars_result from_chars_general(const char* first, const char* last, d
 // The C library's conversions are exact (correctly rounded in both directions) and the only
 // locale this library knows is the C locale, so they give the same bits as the standard's.
 
-std::to_chars_result to_chars_general(char* first, char* last, double value, int precision) noexcept {
+namespace {
+
+// snprintf's `format` ("%.*g" or "%.*f") of value into [first, last).
+std::to_chars_result print(char* first, char* last, const char* format, double value, int precision) noexcept {
   const std::ptrdiff_t room = last - first;
-  char buf[400];  // "%.Ng" with N <= 300 and its exponent fit
+  char buf[700];  // "%.300f" of the largest double (309 integer digits) fits
   if (precision < 0) precision = 6;
   if (precision > 300) precision = 300;
-  const int n = std::snprintf(buf, sizeof buf, "%.*g", precision, value);
+  const int n = std::snprintf(buf, sizeof buf, format, precision, value);
   if (n < 0 || n > room) return {last, std::errc::value_too_large};
   for (int i = 0; i < n; ++i) first[i] = buf[i];
   return {first + n, std::errc{}};
+}
+
+}  // namespace
+
+std::to_chars_result to_chars_general(char* first, char* last, double value, int precision) noexcept {
+  return print(first, last, "%.*g", value, precision);
+}
+
+std::to_chars_result to_chars_fixed(char* first, char* last, double value, int precision) noexcept {
+  return print(first, last, "%.*f", value, precision);
 }
 
 std::from_chars_result from_chars_general(const char* first, const char* last, double& value) {

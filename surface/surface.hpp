@@ -95,6 +95,8 @@ String INPUT_KEY();
 String INPUT_KEY_KEEP_CLOSE();
 // Waits ms milliseconds; from 100 on, returns early when a key comes in (see the key-hit flag).
 void TIME_SLEEP(Integer ms);
+// Milliseconds on the monotonic clock that TIME_SLEEP waits on (headless: the virtual one); only differences count.
+Double TIME_MS();
 
 // ---- Keys as INPUT_KEY returns them ----------------------------------------------------------
 // Typed characters are their code page 437 byte; these are the keys with a name.

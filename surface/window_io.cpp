@@ -1,5 +1,5 @@
 // The entry points that reach the window system: opening the window and its title, the
-// explicit lock, the input polls and the sleep.
+// explicit lock, the input polls, the sleep and the clock.
 #include <algorithm>
 #include <iterator>
 
@@ -137,4 +137,12 @@ void TIME_SLEEP(Integer ms) {
     }
   }
   surf::backend::sleep_ms(rest);
+}
+
+Double TIME_MS() {
+  const ErrorContext ctx{"surface", "TIME_MS"};
+  // The browser's backend keeps only the clock's last reading between polls; a loop that reads
+  // the clock without polling would see it stand still.
+  surf::backend::update();
+  return surf::backend::now_ms();
 }

@@ -23,6 +23,28 @@ void splice(String& text, long long keep_front, const String& middle, long long 
   }
 }
 
+bool is_digit(char ch) { return ch >= '0' && ch <= '9'; }
+
+// Whether text with `key` put in at `at` is still the beginning of a decimal number: checked on
+// the whole text, so that a second sign or point anywhere is refused, not only next to the cursor.
+bool decimal_with(const String& text, long long at, const String& key) {
+  String t = text;
+  splice(t, at, key, length(text) - at);
+  std::size_t i = 0;
+  const std::size_t n = t.size();
+  if (i < n && (t[i] == '+' || t[i] == '-')) ++i;
+  bool digit = false;
+  for (; i < n && is_digit(t[i]); ++i) digit = true;
+  if (i < n && (t[i] == '.' || t[i] == ',')) ++i;
+  for (; i < n && is_digit(t[i]); ++i) digit = true;
+  if (digit && i < n && (t[i] == 'e' || t[i] == 'E')) {
+    ++i;
+    if (i < n && (t[i] == '+' || t[i] == '-')) ++i;
+    while (i < n && is_digit(t[i])) ++i;
+  }
+  return i == n;
+}
+
 // The characters shown from index `start`: at most `count`, none outside the text.
 String window_of(const String& text, long long start, long long count) {
   if (start < 0 || start >= length(text) || count <= 0) return {};
@@ -122,7 +144,8 @@ void edit_key(TEXTBOX& box, EditView& view, const String& key) {
   } else if (key.size() == 1 && static_cast<unsigned char>(key[0]) > 30) {
     const char ch = key[0];
     const bool accepted = box.MODE == MODE_TEXT || box.MODE == MODE_MASKED ||
-                          (box.MODE == MODE_DIGITS && ch >= '0' && ch <= '9');
+                          (box.MODE == MODE_DIGITS && ch >= '0' && ch <= '9') ||
+                          (box.MODE == MODE_DECIMAL && decimal_with(text, cur, key));
     if (writable && accepted) {
       splice(text, cur, key, n - cur);
       ++cur;

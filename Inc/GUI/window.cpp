@@ -65,7 +65,8 @@ Boolean WINDOW_EVENT_CLOSE() {
 void SETTEXT(Integer x, Integer y, Integer w, Integer h, const String& text, Integer mode, Integer fore,
              Integer back) {
   const ErrorContext ctx{"Inc/GUI", "SETTEXT"};
-  if (mode != MODE_TEXT && mode != MODE_DIGITS && mode != MODE_MASKED) return;
+  // MODE_DECIMAL text is shown whatever it holds: deleting leaves half numbers such as "-" or "e5".
+  if (mode != MODE_TEXT && mode != MODE_DIGITS && mode != MODE_MASKED && mode != MODE_DECIMAL) return;
   if (mode == MODE_DIGITS && !std::all_of(text.begin(), text.end(), [](char ch) { return ch >= '0' && ch <= '9'; }))
     return;
 

@@ -1,8 +1,8 @@
 // Pendel: window layout, handlers, the model and the polling loop.
 #include "pendel.hpp"
 
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <numbers>
 
 #include "Inc/Graphik.hpp"
@@ -32,7 +32,7 @@ constexpr Integer kPlotLinks = 340, kPlotOben = 10, kPlotRechts = 990, kPlotUnte
 constexpr Double kBahnHalbeHoehe = 1.25;
 constexpr Double kBahnHalbeBreite =
     kBahnHalbeHoehe * (kBahnRechts - kBahnLinks + 1) / static_cast<Double>(kBahnUnten - kBahnOben + 1);
-constexpr Integer kSpurLaenge = 150;  // trail: the bob's positions of the last 150 passes (1.5 s)
+constexpr Integer kSpurLaenge = 150;  // trail: the bob's positions of the last 150 passes (1.5 s at 10 ms a pass)
 constexpr Integer kKurvenFarbe = 0x0055AA;
 constexpr Integer kStangenFarbe = 0x888888;
 constexpr Integer kKugelFarbe = 0x00AAEE;
@@ -44,16 +44,14 @@ Array<Double> SPUR_X{0, kSpurLaenge - 1}, SPUR_Y{0, kSpurLaenge - 1};
 Integer SPUR_ANZAHL = 0, SPUR_KOPF = 0;  // stored positions; index of the newest
 Double SEITE_T0 = 0;                     // start time of the plot's current page
 Integer PLOT_L = 0, PLOT_O = 0, PLOT_R = 0, PLOT_U = 0;  // the plot area that KOORDINATEN chose
-Array<Double> KURVE_T{0, kSchritteJePass}, KURVE_W{0, kSchritteJePass};  // one pass of theta(t)
+Array<Double> KURVE_T, KURVE_W;  // one pass of theta(t)
+Double UHR = 0;        // TIME_MS at the last pass of the run
+Double RUECKSTAND = 0;  // model time due by the clock but not stepped yet, s
 
 Double grad(Double rad) { return rad * 180 / std::numbers::pi; }
 
 // v with the given number of decimals.
-String zahl(Double v, int stellen) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", stellen, v);
-  return text;
-}
+String zahl(Double v, int stellen) { return STR_FROM_FIXED(v, stellen, "."); }
 
 // A label has no SET operation: drawing it anew with the new caption is how it changes.
 void beschriften(LABEL& label, const String& caption) {
@@ -144,11 +142,20 @@ Double ABLEITUNG(Integer i, Double t, DoubleArrayRef y) {
 
 void SCHRITT() {
   const ErrorContext ctx{kModul, "SCHRITT"};
+  // The steps the clock says are due: fixed steps keep the integration exact and repeatable,
+  // whatever the machine; the rest of a step waits for the next pass.
+  const Double jetzt = TIME_MS();
+  RUECKSTAND = std::min(RUECKSTAND + (jetzt - UHR) / 1000, kHoechstensJePass);
+  UHR = jetzt;
+  const auto schritte = static_cast<Integer>(RUECKSTAND / kSchritt);
+  RUECKSTAND -= schritte * kSchritt;
+  KURVE_T.redim(0, schritte);
+  KURVE_W.redim(0, schritte);
   // One whole frame, shown at once.
   SCREEN_LOCK();
   KURVE_T[0] = ZEIT;
   KURVE_W[0] = grad(ZUSTAND[1]);
-  for (Integer s = 1; s <= kSchritteJePass; ++s) {
+  for (Integer s = 1; s <= schritte; ++s) {
     const Double omega = ZUSTAND[2];
     Double t_neu = 0;
     DIFFSYSN(ABLEITUNG, ZEIT, ZUSTAND, kSchritt, t_neu, NEU);
@@ -193,6 +200,8 @@ void BUTTON_START_EVENT() {
   SPUR_X[0] = kLaenge * std::sin(ZUSTAND[1]);
   SPUR_Y[0] = -kLaenge * std::cos(ZUSTAND[1]);
   SPUR_ANZAHL = 1;
+  UHR = TIME_MS();
+  RUECKSTAND = 0;
   SCREEN_LOCK();
   pendel_zeichnen(ZUSTAND[1]);
   neue_seite(0);
@@ -247,18 +256,22 @@ void CREATEWINDOW_MAIN() {
   ganzes_fenster();
 }
 
+Boolean DURCHLAUF() {
+  const ErrorContext ctx{kModul, "DURCHLAUF"};
+  if (TRACKBAR_GETEVENT(TRACKBAR_WINKEL)) TRACKBAR_WINKEL_EVENT();
+  if (TRACKBAR_GETEVENT(TRACKBAR_DAEMPFUNG)) TRACKBAR_DAEMPFUNG_EVENT();
+  if (BUTTON_GETEVENT(BUTTON_START)) BUTTON_START_EVENT();
+  if (LAEUFT) SCHRITT();
+  TIME_SLEEP(10);
+  return !WINDOW_EVENT_CLOSE();
+}
+
 int run() {
   const ErrorContext ctx{kModul, "RUN"};
   CREATEWINDOW_MAIN();
   // One loop for everything: while a run goes on, each pass also advances it by one frame, so
   // the track bars and the close request stay live.
-  for (;;) {
-    if (TRACKBAR_GETEVENT(TRACKBAR_WINKEL)) TRACKBAR_WINKEL_EVENT();
-    if (TRACKBAR_GETEVENT(TRACKBAR_DAEMPFUNG)) TRACKBAR_DAEMPFUNG_EVENT();
-    if (BUTTON_GETEVENT(BUTTON_START)) BUTTON_START_EVENT();
-    if (LAEUFT) SCHRITT();
-    TIME_SLEEP(10);
-    if (WINDOW_EVENT_CLOSE()) break;
+  while (DURCHLAUF()) {
   }
   return 0;
 }

@@ -10,9 +10,11 @@ namespace pendel {
 inline constexpr Double kG = 9.81;      // gravity g, m/s^2
 inline constexpr Double kLaenge = 1.0;  // length l, m
 inline constexpr Double kSchritt = 0.001;  // integration step h, s
-// Steps per pass of the polling loop: 10 ms of model time per pass, which sleeps 10 ms, so the
-// pendulum swings at about its real speed.
-inline constexpr Integer kSchritteJePass = 10;
+// Each pass of the polling loop steps the model by the time TIME_MS has moved on since the last
+// one, so the pendulum swings at its real speed however long a pass takes. After a stall (a busy
+// machine, a window being dragged) at most this much model time is caught up in one pass: the
+// pendulum then falls behind the clock instead of racing through the missed time unseen.
+inline constexpr Double kHoechstensJePass = 0.25;  // s
 inline constexpr Double kSeite = 20;  // seconds of theta(t) per page of the plot
 
 // ---- Module-level state: the derivative function has no context argument ----------------------
@@ -34,10 +36,13 @@ void BUTTON_START_EVENT();
 void TRACKBAR_WINKEL_EVENT();
 // Takes the new damping at once, also during a run.
 void TRACKBAR_DAEMPFUNG_EVENT();
-// One pass of a run: kSchritteJePass steps, period measurement, trail, plot and labels.
+// One pass of a run: the steps due by TIME_MS, period measurement, trail, plot and labels.
 void SCHRITT();
 // Opens the 1000 x 500 window and creates every control.
 void CREATEWINDOW_MAIN();
+// One pass of the polling loop: the controls, the steps of a run, a 10 ms pause; false once the
+// window's close request came in.
+Boolean DURCHLAUF();
 // The whole program: window, polling loop until the close request; returns exit status 0.
 int run();
 

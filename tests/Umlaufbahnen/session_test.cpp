@@ -1,8 +1,10 @@
 // Whole sessions of the orbit program on the headless backend, driven by scripted input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -175,19 +177,30 @@ TEST(Session, AnyFieldTextGivesARunThatEnds) {
 }
 
 TEST(Session, ADecimalCommaIsReadAsThePoint) {
-  const std::pair<std::string, Double> cases[] = {{"0,4", 0.4}, {"2,5", 2.5}, {"-1,25e1", -12.5}, {"1,5,3", 1.5}};
+  std::vector<std::pair<std::string, Double>> cases = {
+      {"0,4", 0.4}, {"2,5", 2.5}, {"-1,25e1", -12.5}, {"1,5,3", 1.5}, {" ,5 ", 0.5}, {"1.000,5", 1}, {"1d1,5", 10}};
+  // Any other text reads as before the public reader: commas as points, then STR_TO_DOUBLE.
+  std::mt19937 rng(7);
+  const std::string alphabet = "0123456789,.-+eEdH& x";
+  for (int i = 0; i < 60; ++i) {
+    std::string text(rng() % 9, ' ');
+    for (char& c : text) c = alphabet[rng() % alphabet.size()];
+    std::string points = text;
+    std::replace(points.begin(), points.end(), ',', '.');
+    cases.emplace_back(text, STR_TO_DOUBLE(points));
+  }
   TEXTBOX* const fields[] = {&TEXTBOX_Y0, &TEXTBOX_VX0, &TEXTBOX_FENSTER};
-  for (TEXTBOX* field : fields) {
-    for (const auto& [text, value] : cases) {
-      fresh();
-      CREATEWINDOW_MAIN();
-      TEXTBOX_SETTEXT(*field, text);
-      orbit::Run run;
-      orbit::begin_run(run);
-      orbit::end_run();
-      EXPECT_EQ(field == &TEXTBOX_Y0 ? Y0 : field == &TEXTBOX_VX0 ? VX0 : FENSTER, value) << text;
-      EXPECT_EQ(TEXTBOX_GETTEXT(*field), text);  // the field keeps what was typed
-    }
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const auto& [text, value] = cases[i];
+    TEXTBOX* const field = fields[i % 3];
+    fresh();
+    CREATEWINDOW_MAIN();
+    TEXTBOX_SETTEXT(*field, text);
+    orbit::Run run;
+    orbit::begin_run(run);
+    orbit::end_run();
+    EXPECT_EQ(field == &TEXTBOX_Y0 ? Y0 : field == &TEXTBOX_VX0 ? VX0 : FENSTER, value) << '"' << text << '"';
+    EXPECT_EQ(TEXTBOX_GETTEXT(*field), text);  // the field keeps what was typed
   }
 }
 

@@ -11,7 +11,7 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "nm failed on ${PROGRAM}")
 endif()
 # The surface's operations and state, its backends, and SDL.
-string(REGEX MATCHALL "[^\n]*(SCREEN_[A-Z_]+|INPUT_[A-Z]+|TIME_SLEEP|surf::|headless::|SDL_)[^\n]*" found "${symbols}")
+string(REGEX MATCHALL "[^\n]*(SCREEN_[A-Z_]+|INPUT_[A-Z]+|TIME_SLEEP|TIME_MS|surf::|headless::|SDL_)[^\n]*" found "${symbols}")
 if(found)
   list(JOIN found "\n" lines)
   message(FATAL_ERROR "${PROGRAM} contains window code:\n${lines}")

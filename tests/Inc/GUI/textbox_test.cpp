@@ -175,3 +175,35 @@ TEST_F(GuiTest, CursorLeavesNoMarkOutsideTheInterior) {
     EXPECT_TRUE(cursor_seen);
   }
 }
+
+TEST(LineEditorKeys, DecimalModeKeepsTheTextABeginningOfANumber) {
+  // One sign, one point or comma, an exponent after a digit; everything else is refused.
+  Editor(200, "", MODE_DECIMAL).type("-0,01e-5x+.a3").is("-0,01e-53", 9, 0);
+  Editor(200, "", MODE_DECIMAL).type("e+.,5E2").is("+.5E2", 5, 0);
+  Editor(200, "", MODE_DECIMAL).type("1e2e3.4E").is("1e234", 5, 0);
+  // The whole text counts, not the keys next to the cursor.
+  Editor e(200, "12", MODE_DECIMAL);
+  e.press(kHome).type("-+").press(kEnd).type(".,").is("-12.", 4, 0);
+  e.press(kHome).press(kR, 2).type(".5").is("-152.", 3, 0);
+  // Deleting may leave half a number; typing then repairs it or is refused.
+  Editor d(200, "1e5", MODE_DECIMAL);
+  d.press(kHome).press(kDel).is("e5", 0, 0);
+  d.type("-").is("e5", 0, 0);
+  d.type("2").is("2e5", 1, 0);
+  Editor(200, "", MODE_DECIMAL, 1).type("12").is("", 0, 0);  // read-only stays so
+}
+
+TEST_F(GuiTest, DecimalFieldIsDrawnAndEditedLikeAnyText) {
+  TEXTBOX t = TEXTBOX_NEW(100, 100, 120, 20, "-1,5e3", 0, MODE_DECIMAL);
+  SETTEXT(100, 300, 120, 20, "-1,5e3", MODE_TEXT, COLOR_TEXT, COLOR_FIELD);
+  EXPECT_GT(count_of(101, 101, 219, 119, COLOR_TEXT), 20);
+  EXPECT_TRUE(same_block(101, 101, 101, 301, 119, 19));
+  headless::click(headless::now_ms(), 219, 110);
+  EXPECT_TRUE(TEXTBOX_GETEVENT(t));
+  headless::type(headless::now_ms() + 10, "x7,\r");
+  TEXTBOX_EDIT(t);
+  EXPECT_EQ(TEXTBOX_GETTEXT(t), "-1,5e37");
+  Double v = 0;
+  EXPECT_TRUE(STR_READ_DECIMAL(t.TEXT, v));
+  EXPECT_EQ(v, -1.5e37);
+}

@@ -26,7 +26,7 @@ TEST_F(GuiTest, WindowEventCloseTakesOneKeyPerCall) {
 TEST_F(GuiTest, SetTextCellsByWidthAndMode) {
   SCREEN_LINE(nullptr, 10, 10, 110, 30, 0x123456, 2);
   SETTEXT(10, 10, 100, 20, "12a4", MODE_DIGITS, COLOR_TEXT, COLOR_FIELD);
-  SETTEXT(10, 10, 100, 20, "12", 3, COLOR_TEXT, COLOR_FIELD);  // unknown mode
+  SETTEXT(10, 10, 100, 20, "12", MODE_DECIMAL + 1, COLOR_TEXT, COLOR_FIELD);  // unknown mode
   EXPECT_EQ(count_of(10, 10, 110, 30, 0x123456), 101 * 21);     // cell exactly as it was
   SETTEXT(10, 10, 100, 20, String(20, '\xDB'), MODE_TEXT, COLOR_TEXT, COLOR_FIELD);
   EXPECT_GT(count_of(94, 11, 101, 29, COLOR_TEXT), 0);  // 11th character, (100 - 8) \ 8 = 11

@@ -81,13 +81,39 @@ TEST(Pendel, StartStopButtonRunsTheModelAndDrawsTrailAndCurve) {
   EXPECT_EQ(pendel::run(), 0);
   EXPECT_EQ(running_caption, "Simulation Stop");
   EXPECT_EQ(pendel::BUTTON_START.CAPTION, "Simulation Start");
-  // Model time keeps pace with the loop's 10 ms passes: the run starts when the click at 100 ends,
-  // its release stretched to 200, and runs for 950 ms until 1150.
+  // Model time keeps pace with the clock: the run starts when the click at 100 ends, its release
+  // stretched to 200, and runs for 950 ms until 1150.
   EXPECT_NEAR(t_running, 0.95, 0.05);
   EXPECT_EQ(pendel::ZEIT, t_stopped);
   EXPECT_FALSE(pendel::LAEUFT);
   EXPECT_GT(trail, 20);
   EXPECT_GT(curve, 100);
+}
+
+TEST(Pendel, ModelTimeFollowsTheClockAndCatchesUpAQuarterSecondAtMostAfterAStall) {
+  headless::reset();
+  pendel::CREATEWINDOW_MAIN();
+  const Double start = TIME_MS();
+  pendel::BUTTON_START_EVENT();
+  ASSERT_TRUE(pendel::LAEUFT);
+  // Passes of any length (waiting for the presenter included): model time stays within one step
+  // of the clock as the pass reads it, never ahead of it.
+  for (const Integer ms : {10, 3, 17, 1, 0, 40, 10}) {
+    TIME_SLEEP(ms);
+    const Double clock = (TIME_MS() - start) / 1000;
+    pendel::SCHRITT();
+    EXPECT_LE(pendel::ZEIT, clock + 1e-9) << ms;
+    EXPECT_GT(pendel::ZEIT, clock - pendel::kSchritt) << ms;
+  }
+  // A stall of three seconds: one pass catches up a quarter second, later ones keep pace again.
+  const Double before = pendel::ZEIT;
+  TIME_SLEEP(3000);
+  pendel::SCHRITT();
+  EXPECT_NEAR(pendel::ZEIT - before, pendel::kHoechstensJePass, 1e-9);
+  const Double after = pendel::ZEIT;
+  TIME_SLEEP(10);
+  pendel::SCHRITT();
+  EXPECT_NEAR(pendel::ZEIT - after, 0.010, pendel::kSchritt);
 }
 
 TEST(PendelDeathTest, ReportInsideTheDerivativeNamesIt) {
