@@ -27,8 +27,9 @@ extern "C" {
 // Sizes the canvas to width x height (0, 0: keeps its size) and fits it to the browser window;
 // 0 when the page has no canvas that can be drawn on.
 int web_fit_canvas(int width, int height);
-// Puts rows y0..y1 of the RGBA picture at `pixels` (width x height) on the canvas.
-void web_put_rows(const void* pixels, int width, int height, int y0, int y1);
+// Puts `count` rectangles (x, y, width, height each) of the RGBA picture at `pixels` (width x
+// height) on the canvas, as one frame shown.
+void web_put_rects(const void* pixels, int width, int height, const int* rects, int count);
 // The surface pixel under client point (cx, cy) into out[0], out[1]; whether it lies on the canvas.
 int web_surface_point(double cx, double cy, int* out);
 // Gives the canvas the keyboard focus.
@@ -57,8 +58,11 @@ struct Page {
   std::optional<surf::FrameSource> frames;
   bool listening = false;
   bool active = false;                 // what the sink was last told of the page's focus
-  std::vector<std::uint32_t> staging;  // the rows shown, as the frame source hands them over
-  std::vector<std::uint32_t> rgba;     // the same as the canvas takes them (bytes R, G, B, 255)
+  std::vector<std::uint32_t> staging;  // the picture as the frame source hands it over
+  std::vector<std::uint32_t> rgba;     // what the canvas shows (bytes R, G, B, 255)
+  std::vector<surf::RowSpan> spans;    // the runs of `staging` the last pass changed
+  std::vector<std::uint8_t> dirty;     // per tile of the canvas: differs from what it shows
+  std::vector<int> rects;              // the rectangles that go to the canvas, 4 ints each
   double last_turn = 0;                // when the browser last had a turn
   double wheel_rest = 0;               // wheel travel short of a whole notch
   double polls = 0;                    // input polls since the page opened
@@ -77,19 +81,76 @@ inline std::uint32_t to_rgba(std::uint32_t p) noexcept {
   return 0xFF000000u | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
 }
 
-// Shows the changed rows of page 0 on the canvas (none while an explicit lock holds the picture);
-// the presenter's pass.
+// The side of the square tiles in which the canvas is compared with the picture: small enough
+// that a moving disc uploads little more than itself, large enough that a frame redrawn whole
+// goes in a few calls.
+constexpr int kTile = 32;
+
+// The tiles of a `width` x `height` picture marked in `dirty` (tiles_x per row) as rectangles in
+// `rects`: each row of tiles in runs, a run that continues one of the row above with the same
+// columns merged into it.
+void dirty_rects(const std::vector<std::uint8_t>& dirty, int width, int height, std::vector<int>& rects) {
+  rects.clear();
+  const int tiles_x = (width + kTile - 1) / kTile, tiles_y = (height + kTile - 1) / kTile;
+  std::size_t row_start = 0;  // the first rectangle begun in the row above
+  for (int ty = 0; ty < tiles_y; ++ty) {
+    const std::size_t this_row = rects.size();
+    const int y = ty * kTile, h = std::min(kTile, height - y);
+    for (int tx = 0; tx < tiles_x;) {
+      if (dirty[static_cast<std::size_t>(ty * tiles_x + tx)] == 0) {
+        ++tx;
+        continue;
+      }
+      const int first = tx;
+      while (tx < tiles_x && dirty[static_cast<std::size_t>(ty * tiles_x + tx)] != 0) ++tx;
+      const int x = first * kTile, w = std::min(tx * kTile, width) - x;
+      bool merged = false;
+      for (std::size_t r = row_start; r < this_row && !merged; r += 4) {
+        if (rects[r] == x && rects[r + 2] == w && rects[r + 1] + rects[r + 3] == y) {
+          rects[r + 3] += h;
+          merged = true;
+        }
+      }
+      if (!merged) rects.insert(rects.end(), {x, y, w, h});
+    }
+    // Only rectangles that reached this row may grow into the next.
+    std::size_t keep = rects.size();
+    for (std::size_t r = row_start; r < this_row; r += 4)
+      if (rects[r + 1] + rects[r + 3] == y + h) keep = std::min(keep, r);
+    row_start = keep;
+  }
+}
+
+// Shows what changed on page 0 (nothing while an explicit lock holds the picture); the
+// presenter's pass. The program may redraw its whole picture every frame: only the tiles where
+// the new picture differs from the one shown go to the canvas, the costly part on a slow device.
 void present() {
   Page& pg = page();
   if (!pg.frames) return;
-  const surf::Frame f = pg.frames->take(pg.staging);
+  const surf::Frame f = pg.frames->take(pg.staging, &pg.spans);
   if (!f.has_rows()) return;
   const std::size_t w = static_cast<std::size_t>(f.width);
-  pg.rgba.resize(pg.staging.size());
-  // The whole band: its unchanged rows still hold what they showed, in the staging buffer.
-  for (std::size_t i = static_cast<std::size_t>(f.y0) * w; i < static_cast<std::size_t>(f.y1 + 1) * w; ++i)
-    pg.rgba[i] = to_rgba(pg.staging[i]);
-  web_put_rows(pg.rgba.data(), f.width, f.height, f.y0, f.y1);
+  // A new picture size: every pixel differs from a zero (transparent) one.
+  if (pg.rgba.size() != pg.staging.size()) pg.rgba.assign(pg.staging.size(), 0);
+  const std::size_t tiles_x = (w + kTile - 1) / kTile;
+  pg.dirty.assign(tiles_x * static_cast<std::size_t>((f.height + kTile - 1) / kTile), 0);
+  bool any = false;
+  for (const surf::RowSpan& span : pg.spans) {
+    const std::size_t row = static_cast<std::size_t>(span.y) * w;
+    std::uint8_t* tiles = &pg.dirty[static_cast<std::size_t>(span.y / kTile) * tiles_x];
+    for (int x = span.x0; x <= span.x1; ++x) {
+      const std::uint32_t v = to_rgba(pg.staging[row + static_cast<std::size_t>(x)]);
+      std::uint32_t& shown = pg.rgba[row + static_cast<std::size_t>(x)];
+      if (shown == v) continue;
+      shown = v;
+      tiles[x / kTile] = 1;
+      any = true;
+    }
+  }
+  if (any) {
+    dirty_rects(pg.dirty, f.width, f.height, pg.rects);
+    web_put_rects(pg.rgba.data(), f.width, f.height, pg.rects.data(), static_cast<int>(pg.rects.size() / 4));
+  }
   pg.frames->shown(f);
 }
 

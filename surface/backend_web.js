@@ -3,9 +3,11 @@
 // web_sleep, web_next_frame) pause the program through Asyncify and are named among the
 // pages' ASYNCIFY_IMPORTS.
 mergeInto(LibraryManager.library, {
-  // Sizes the canvas `#screen` to the surface and shows it at the largest whole CSS scale that
-  // fits the browser window (at least 1), pixels kept sharp. 0 when the page has no canvas that
-  // can be drawn on.
+  // Sizes the canvas `#screen` to the surface and fits it into the browser window: at the
+  // largest whole CSS scale while one fits, pixels kept sharp; otherwise scaled down, smoothly so
+  // that one-pixel lines stay visible, as far as the whole surface needs to be seen without
+  // scrolling. Below kHintScale the hint `#hint` under the picture suggests turning the device.
+  // 0 when the page has no canvas that can be drawn on.
   web_fit_canvas: function(width, height) {
     const canvas = document.getElementById('screen');
     if (!canvas || !canvas.getContext('2d', {alpha: false})) return 0;
@@ -13,18 +15,33 @@ mergeInto(LibraryManager.library, {
       if (canvas.width !== width) canvas.width = width;
       if (canvas.height !== height) canvas.height = height;
     }
+    const kHintScale = 0.6;
     const report = document.getElementById('report');
-    const below = report && !report.hidden ? report.offsetHeight : 0;
-    const scale = Math.max(1, Math.floor(Math.min(window.innerWidth / canvas.width,
-                                                  (window.innerHeight - below) / canvas.height)));
-    canvas.style.width = (canvas.width * scale) + 'px';
-    canvas.style.height = (canvas.height * scale) + 'px';
-    canvas.style.imageRendering = 'pixelated';
+    const hint = document.getElementById('hint');
+    const room = () => window.innerHeight - (report && !report.hidden ? report.offsetHeight : 0) -
+                       (hint && !hint.hidden ? hint.offsetHeight : 0);
+    const fit = () => Math.min(window.innerWidth / canvas.width, room() / canvas.height);
+    if (hint) hint.hidden = true;
+    let scale = fit();
+    if (hint && scale < kHintScale) {
+      hint.hidden = false;
+      scale = fit();
+    }
+    const sharp = scale >= 1;
+    // Whole device pixels would be nicer below 1, but any factor maps exactly back through the
+    // canvas's box (web_surface_point); a tiny window still gets a picture that can be found.
+    scale = sharp ? Math.floor(scale) : Math.max(scale, 0.05);
+    // CSS lengths below 1 keep 1/64 px; rounding down keeps the box inside the window.
+    const css = (n) => Math.floor(n * scale * 64) / 64 + 'px';
+    canvas.style.width = css(canvas.width);
+    canvas.style.height = css(canvas.height);
+    canvas.style.imageRendering = sharp ? 'pixelated' : 'auto';
     return 1;
   },
 
-  // Puts rows y0..y1 of the RGBA staging buffer at `pixels` (width x height) on the canvas.
-  web_put_rows: function(pixels, width, height, y0, y1) {
+  // Puts `count` rectangles (x, y, width, height: 4 ints each at `rects`) of the RGBA picture at
+  // `pixels` (width x height) on the canvas: one frame shown.
+  web_put_rects: function(pixels, width, height, rects, count) {
     const canvas = document.getElementById('screen');
     if (!canvas) return;
     let view = Module.webView;
@@ -36,7 +53,8 @@ mergeInto(LibraryManager.library, {
                                context: canvas.getContext('2d', {alpha: false})};
     }
     if (!view.context) return;
-    view.context.putImageData(view.image, 0, 0, 0, y0, width, y1 - y0 + 1);
+    for (let i = 0, at = rects >> 2; i < count; ++i, at += 4)
+      view.context.putImageData(view.image, 0, 0, HEAP32[at], HEAP32[at + 1], HEAP32[at + 2], HEAP32[at + 3]);
     Module.webFrames = (Module.webFrames || 0) + 1;
     if (Module.webFirstFrame === undefined) Module.webFirstFrame = performance.now();
   },
