@@ -3,6 +3,10 @@
 //   part, so the two should cost about the same;
 // - with the cursor in the field's last column against one mid-field: the cursor then reaches
 //   over the border, and what it covers there is saved and put back on every pass.
+// And the time per key of a burst typed at machine speed (all keys at one instant, as many as
+// the key queue holds) against keys typed one per presenter interval: the editor takes every
+// waiting key before it draws again, so a burst should cost far less per key than the same keys
+// typed slowly, in time on the processor and on the surface's clock ("virtual_ms_per_key").
 #include <benchmark/benchmark.h>
 
 #include "Inc/GUI.hpp"
@@ -30,7 +34,31 @@ void edit_session(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kKeys);
 }
 
+// One TEXTBOX_EDIT session of 15 characters and Enter (16 keys: a full queue, none lost) that
+// arrive `spacing` ms apart (range 0; 0: all at once).
+void key_burst(benchmark::State& state) {
+  const double spacing = static_cast<double>(state.range(0));
+  constexpr int kKeys = 16;
+  headless::reset();
+  OPENWINDOW(640, 480, "bench");
+  double virtual_ms = 0;
+  for (auto _ : state) {
+    TEXTBOX box = TEXTBOX_NEW(100, 100, 200, 20, "", 0, MODE_TEXT);
+    const double t0 = headless::now_ms() + 1;
+    for (int i = 0; i < kKeys - 1; ++i) headless::key(t0 + spacing * i, 'a' + i);
+    headless::key(t0 + spacing * (kKeys - 1), 13);
+    TEXTBOX_EDIT(box);
+    virtual_ms += headless::now_ms() - t0;
+    if (box.TEXT.size() != kKeys - 1) state.SkipWithError("keys lost");
+    benchmark::DoNotOptimize(box.TEXT.data());
+  }
+  state.SetItemsProcessed(state.iterations() * kKeys);
+  state.counters["virtual_ms_per_key"] = virtual_ms / static_cast<double>(state.iterations() * kKeys);
+}
+
 }  // namespace
+
+BENCHMARK(key_burst)->Arg(0)->Arg(10)->ArgNames({"spacing_ms"})->Unit(benchmark::kMicrosecond);
 
 // 9 characters fill the 80-pixel field's nine columns: cursor 4 stands mid-field, cursor 9 in
 // the last column, over the right border.

@@ -39,11 +39,12 @@ inline constexpr double kPresenterIntervalMs = 10;
 
 // Called by SCREEN_OPEN once the surface is open at its new size (frames.size()): makes the
 // window for it, or resizes the one already made for an earlier surface (then it may take
-// effect at the next presenter pass); true when a window shows the surface, false when none
-// can (SCREEN_OPEN then fails and leaves no window thread behind). The backend keeps both
-// faces for as long as the program runs. A new window is active: when its window system does
-// not report that itself, the backend calls input.focus(true).
-bool open_window(InputSink input, FrameSource frames);
+// effect at the next presenter pass); 0 when a window shows the surface, otherwise the error
+// number of the failure (ERR_OUT_OF_MEMORY where the window system ran out of memory, else
+// ERR_ILLEGAL_FUNCTION_CALL; SCREEN_OPEN then fails and leaves no window thread behind). The
+// backend keeps both faces for as long as the program runs. A new window is active: when its
+// window system does not report that itself, the backend calls input.focus(true).
+Integer open_window(InputSink input, FrameSource frames);
 
 // Sets the window caption; `utf8` is already converted from code page 437. May come before
 // the window exists (it then takes the last title given) and may take effect later; never waits

@@ -7,6 +7,8 @@
 #include <SDL.h>
 #include <SDL_syswm.h>  // the X display behind the window: its error hooks and resources
 #include <X11/Xresource.h>
+#include <dlfcn.h>
+#include <pthread.h>
 
 #include <algorithm>
 #include <atomic>
@@ -14,6 +16,8 @@
 #include <charconv>
 #include <chrono>
 #include <climits>
+#include <cstdarg>
+#include <csignal>
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
@@ -59,11 +63,36 @@ void hook_window_system_errors() {
   XSetErrorHandler(on_refused_request);
 }
 
-// Without a Wayland display, the window system's Wayland probe prints its complaint to stderr,
-// where only our report belongs; the X driver alone is tried then. SDL_VIDEODRIVER still wins.
+// libwayland's client library prints its complaints (no server, no runtime directory) to stderr,
+// where only our report belongs. Its log has one handler for the whole library: set here, before
+// the window system loads the same library, it keeps them quiet. Left loaded, as the window
+// system leaves it.
+void quiet_wayland_log() {
+  void* lib = dlopen("libwayland-client.so.0", RTLD_NOW | RTLD_GLOBAL);
+  if (lib == nullptr) return;
+  using Handler = void (*)(const char*, va_list);
+  if (auto set = reinterpret_cast<void (*)(Handler)>(dlsym(lib, "wl_log_set_handler_client")))
+    set([](const char*, va_list) {});
+}
+
+// Without a Wayland display, the window system's Wayland probe would complain; the X driver
+// alone is tried then. SDL_VIDEODRIVER still wins, so a Wayland driver it names is kept quiet.
 void choose_video_driver() {
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  if (wayland == nullptr || wayland[0] == '\0') SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  const bool no_display = wayland == nullptr || wayland[0] == '\0';
+  if (no_display) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+  const char* named = std::getenv("SDL_VIDEODRIVER");
+  if (!no_display || (named != nullptr && std::strstr(named, "wayland") != nullptr)) quiet_wayland_log();
+}
+
+// Why the window could not be made. Out of memory when the window system says so, or when an
+// allocation beneath it left ENOMEM; anything else (no display, a refused connection) is an
+// illegal call. Libraries that fail an allocation without saying so (Xlib's display
+// connection gives up as on a missing server) cannot be told apart and also count as illegal.
+Integer failure_cause() {
+  const char* said = SDL_GetError();
+  if (errno == ENOMEM || (said != nullptr && std::strstr(said, "Out of memory") != nullptr)) return ERR_OUT_OF_MEMORY;
+  return ERR_ILLEGAL_FUNCTION_CALL;
 }
 
 // ---- Scale ----------------------------------------------------------------------------------
@@ -122,6 +151,7 @@ struct Shared {
   std::mutex m;  // guards everything below
   std::condition_variable cv;
   int started = -1;  // -1 while starting, 1 window made, 0 failed
+  Integer failure = 0;  // why it failed: the error number SCREEN_OPEN reports
   std::string title;
   bool title_dirty = false;
   std::optional<std::string> gdk_scale;  // GDK_SCALE when the surface was last opened
@@ -208,11 +238,18 @@ class Window {
   bool create(surf::FrameSource& frames, const std::string& title, const std::optional<std::string>& gdk_scale) {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // Ctrl+C must still end the program
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // The window holds the pointer while a button is down, so a release outside it still
+    // arrives (and the toolkit cancels that click instead of waiting for it).
+    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "1");
     // The window system's own pixel buffer: a GL-backed one would load and start a GL driver
     // (a software one on machines without a GPU), which more than doubles the time to the first
     // frame and costs CPU on every frame shown.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     choose_video_driver();
+    // Xlib reads its locale tables on first use, which is setting the title: with few file
+    // descriptors left once the window system holds its connections, that read fails and the
+    // window stays untitled. Read now, they are kept.
+    XSupportsLocale();
     // Before the connection opens, so that losing it at any moment ends the program our way;
     // again after, in case the window system put its own hooks in.
     hook_window_system_errors();
@@ -460,10 +497,14 @@ void run_window(Shared& s, surf::InputSink& input, surf::FrameSource& frames) {
     gdk_scale = s.gdk_scale;
     s.scale_dirty = false;
   }
+  errno = 0;
+  SDL_ClearError();
   const bool ok = w.create(frames, title, gdk_scale);
+  const Integer failure = ok ? 0 : failure_cause();
   {
     std::lock_guard lock(s.m);
     s.started = ok ? 1 : 0;
+    s.failure = failure;
   }
   s.cv.notify_all();
   if (!ok) return;
@@ -491,6 +532,13 @@ void run_window(Shared& s, surf::InputSink& input, surf::FrameSource& frames) {
 }
 
 void window_thread(surf::InputSink input, surf::FrameSource frames) {
+  // A write to a display that has gone must fail with EPIPE and reach the lost-display report,
+  // not kill the program with SIGPIPE first. Only this thread talks to the window system; the
+  // program's thread keeps the default action.
+  sigset_t pipe;
+  sigemptyset(&pipe);
+  sigaddset(&pipe, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
   try {
     run_window(shared(), input, frames);
   } catch (const std::bad_alloc&) {
@@ -504,7 +552,7 @@ void window_thread(surf::InputSink input, surf::FrameSource frames) {
 
 namespace surf::backend {
 
-bool open_window(InputSink input, FrameSource frames) {
+Integer open_window(InputSink input, FrameSource frames) {
   Shared& s = shared();
   // The desktop's scale is taken again with every surface opened.
   const char* gdk_scale = std::getenv("GDK_SCALE");
@@ -512,7 +560,7 @@ bool open_window(InputSink input, FrameSource frames) {
     std::lock_guard lock(s.m);
     s.gdk_scale = gdk_scale ? std::optional<std::string>(gdk_scale) : std::nullopt;
     s.scale_dirty = true;
-    if (s.started == 1) return true;  // the running window thread picks up the new size
+    if (s.started == 1) return 0;  // the running window thread picks up the new size
   }
   {
     std::lock_guard lock(s.m);
@@ -522,17 +570,19 @@ bool open_window(InputSink input, FrameSource frames) {
   try {
     s.thread = std::thread(window_thread, input, frames);
   } catch (const std::system_error&) {
-    return false;  // no thread for the window (the system's thread or memory limit): no window
+    // No thread for the window: the system's thread limit and no room for its stack look the
+    // same (EAGAIN), so this cannot be called out of memory.
+    return ERR_ILLEGAL_FUNCTION_CALL;
   }
-  bool ok = false;
+  Integer failure = 0;
   {
     std::unique_lock lock(s.m);
     s.cv.wait(lock, [&] { return s.started != -1; });
-    ok = s.started == 1;
+    failure = s.started == 1 ? 0 : s.failure;
   }
   // A thread that made no window has ended or is about to: none is left behind.
-  if (!ok) s.thread.join();
-  return ok;
+  if (failure != 0) s.thread.join();
+  return failure;
 }
 
 void set_title(const std::string& utf8) {

@@ -34,6 +34,8 @@ void web_put_rects(const void* pixels, int width, int height, const int* rects, 
 int web_surface_point(double cx, double cy, int* out);
 // Gives the canvas the keyboard focus.
 void web_focus_canvas();
+// From now on a press on the canvas holds the pointer until its buttons come up.
+void web_hold_pointer();
 // Sets the page's title.
 void web_set_title(const char* utf8);
 // Starts the presenter: web_present on every display frame from now on.
@@ -314,6 +316,7 @@ void listen() {
   emscripten_set_focus_callback(window, nullptr, EM_TRUE, on_focus);
   emscripten_set_blur_callback(window, nullptr, EM_TRUE, on_focus);
   emscripten_set_resize_callback(window, nullptr, EM_TRUE, on_resize);
+  web_hold_pointer();
 }
 
 }  // namespace
@@ -346,9 +349,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE double web_poll_count() { return page().polls; }
 
 namespace surf::backend {
 
-bool open_window(InputSink input, FrameSource frames) {
+Integer open_window(InputSink input, FrameSource frames) {
   const Frame size = frames.size();
-  if (web_fit_canvas(size.width, size.height) == 0) return false;
+  if (web_fit_canvas(size.width, size.height) == 0) return ERR_ILLEGAL_FUNCTION_CALL;
   Page& pg = page();
   pg.input.emplace(input);
   pg.frames.emplace(frames);
@@ -357,7 +360,7 @@ bool open_window(InputSink input, FrameSource frames) {
   web_focus_canvas();
   set_active(true);  // a new window has the focus
   pg.last_turn = pg.clock = emscripten_get_now();
-  return true;
+  return 0;
 }
 
 void set_title(const std::string& utf8) { web_set_title(utf8.c_str()); }

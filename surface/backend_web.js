@@ -79,6 +79,21 @@ mergeInto(LibraryManager.library, {
     if (canvas && document.activeElement !== canvas) canvas.focus({preventScroll: true});
   },
 
+  // While a button is down the canvas holds the pointer: its release reaches the page even outside
+  // the browser window, and a release outside the canvas cancels the click instead of leaving it
+  // waiting. The capture ends by itself with the last button.
+  web_hold_pointer: function() {
+    const canvas = document.getElementById('screen');
+    if (!canvas) return;
+    canvas.addEventListener('pointerdown', e => {
+      try {
+        canvas.setPointerCapture(e.pointerId);
+      } catch (err) {
+        // an inactive pointer cannot be captured; its release then comes as before
+      }
+    });
+  },
+
   web_set_title: function(utf8) { document.title = UTF8ToString(utf8); },
 
   // The presenter: on every display frame (before the browser paints it) the changed rows go to

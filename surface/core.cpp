@@ -115,6 +115,19 @@ bool Core::take_key_hit() {
   return hit;
 }
 
+int Core::release_state(double now) {
+  MutexLock lock(mutex_);
+  MouseState& m = input_.mouse;
+  m.buttons &= ~input_.latch.due(now);
+  if ((m.buttons & ~input_.latch.held_back()) != 0) return 0;
+  return m.released_away ? 2 : 1;
+}
+
+int Core::close_requests() {
+  MutexLock lock(mutex_);
+  return input_.keys.closes();
+}
+
 // ---- Drawing lock -----------------------------------------------------------------------------------------
 
 DrawLock::DrawLock(Core& c) : core_(c) { c.mutex_.lock(); }

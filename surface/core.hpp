@@ -47,6 +47,12 @@ class Core {
   bool take_key(Integer& code, bool keep_close);
   // Reads and clears the key-hit flag.
   bool take_key_hit();
+  // How the last press stands at `now`, the INPUT_MOUSE_RELEASE codes: 0 while a button is
+  // really held (a release the tap latch holds back counts as done), otherwise 2 when the last
+  // came up away from the window (MouseState::released_away), 1 when it came up in it.
+  int release_state(double now);
+  // The number of close requests in the key queue; nothing is taken.
+  int close_requests();
 
   // The faces a backend gets. They are handed the guarded state, not access to it: each of
   // their calls takes the mutex first, which the analysis cannot see from here.

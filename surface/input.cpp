@@ -30,6 +30,12 @@ bool KeyQueue::pop(Integer& code, bool keep_close) noexcept {
   return true;
 }
 
+int KeyQueue::closes() const noexcept {
+  int n = 0;
+  for (int i = 0; i < count; ++i) n += ring[(head + i) % kCapacity] == keys::kClose;
+  return n;
+}
+
 // ---- Tap latch --------------------------------------------------------------------------------------
 
 void TapLatch::press(int bit, double t) noexcept {
@@ -59,6 +65,13 @@ int TapLatch::due(double now) noexcept {
   return bits;
 }
 
+int TapLatch::held_back() const noexcept {
+  int bits = 0;
+  for (std::size_t i = 0; i < presses_.size(); ++i)
+    if (presses_[i].pending) bits |= 1 << i;
+  return bits;
+}
+
 void TapLatch::seen(int buttons) noexcept {
   for (std::size_t i = 0; i < presses_.size(); ++i)
     if (buttons & (1 << i)) presses_[i].seen = true;
@@ -85,9 +98,12 @@ void InputSink::button(double t, int bit, bool down) {
   MouseState& m = input_.mouse;
   if (down) {
     m.buttons |= bit;
+    m.released_away = false;
     input_.latch.press(bit, t);
-  } else if ((m.buttons & bit) != 0 && input_.latch.release(bit, t)) {
-    m.buttons &= ~bit;
+  } else if ((m.buttons & bit) != 0) {
+    // Where the release happened counts, even when the tap latch lets it take effect later.
+    m.released_away = !m.inside || !m.active;
+    if (input_.latch.release(bit, t)) m.buttons &= ~bit;
   }
 }
 
@@ -99,6 +115,10 @@ void InputSink::held(double t, int mask) {
   }
   for (const int bit : {1, 2, 4})
     if (released & bit) button(t, bit, false);
+  if (released == 0) return;
+  // Let go while the window could not see it.
+  MutexLock lock(mutex_, MutexLock::Presenter);
+  input_.mouse.released_away = true;
 }
 
 void InputSink::wheel(int notches) {
@@ -109,6 +129,7 @@ void InputSink::wheel(int notches) {
 void InputSink::focus(bool active) {
   MutexLock lock(mutex_, MutexLock::Presenter);
   input_.mouse.active = active;
+  if (input_.mouse.buttons != 0) input_.mouse.released_away = true;
   input_.mouse.buttons = 0;
   input_.latch.clear();
 }

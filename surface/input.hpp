@@ -26,6 +26,8 @@ struct KeyQueue {
   // Takes the oldest key into `code`; false when none waits. With `keep_close` a close request
   // is only looked at and stays at the front.
   bool pop(Integer& code, bool keep_close = false) noexcept;
+  // The number of close requests waiting; nothing is taken.
+  int closes() const noexcept;
 };
 
 // The pointer as the surface reports it.
@@ -35,6 +37,9 @@ struct MouseState {
   int buttons = 0;      // bit 0 left, bit 1 right, bit 2 middle
   bool inside = false;  // pointer over the drawing area
   bool active = false;  // window is the active window
+  // The buttons were last let go while the pointer was outside the drawing area or the window
+  // inactive (deactivation counts); a press clears it.
+  bool released_away = false;
 };
 
 // Short presses stretched so that every widget of a polling loop sees them (a touchpad tap
@@ -55,6 +60,8 @@ class TapLatch {
   int due(double now) noexcept;
   // A poll reported `buttons` as held.
   void seen(int buttons) noexcept;
+  // The buttons whose release has happened but does not show yet.
+  int held_back() const noexcept;
   // Forgets every press (the buttons were cleared).
   void clear() noexcept { presses_ = {}; }
 

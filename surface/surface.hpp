@@ -81,6 +81,13 @@ Integer SCREEN_PUT(Image* target, Single x, Single y, const Image* image, Intege
 // Pointer position, wheel count, button bits and clip flag; 0, or 1 with all outputs -1 when
 // the window is inactive or the pointer is outside the drawing area.
 Integer INPUT_MOUSE(Integer& x, Integer& y, Integer& wheel, Integer& buttons, Integer& clip);
+// How the last press stands, wherever the pointer is: 0 while a button is held, 1 when every
+// button came up with the pointer in the drawing area, 2 when the last came up outside it or
+// while the window was inactive (deactivation lets go of every button). A short press that
+// INPUT_MOUSE still reports as held counts as let go.
+Integer INPUT_MOUSE_RELEASE();
+// The number of the window's close requests waiting in the key queue; nothing is taken.
+Integer INPUT_CLOSE_REQUESTS();
 // Takes the oldest key without waiting: one byte, chr(255) + scan byte, or "" when none waits.
 String INPUT_KEY();
 // As INPUT_KEY, but the window's close request is only looked at: it stays at the front of the

@@ -53,10 +53,10 @@ Integer SCREEN_OPEN(Integer width, Integer height, Integer depth, Integer pages,
     RUNTIME_SET_LAST_ERROR(ERR_OUT_OF_MEMORY);
     return ERR_OUT_OF_MEMORY;
   }
-  if (!surf::backend::open_window(c.input(), c.frames())) {
+  if (const Integer failed = surf::backend::open_window(c.input(), c.frames()); failed != 0) {
     c.close();
-    RUNTIME_SET_LAST_ERROR(ERR_ILLEGAL_FUNCTION_CALL);
-    return ERR_ILLEGAL_FUNCTION_CALL;
+    RUNTIME_SET_LAST_ERROR(failed);
+    return failed;
   }
   RUNTIME_SET_LAST_ERROR(0);
   return 0;
@@ -98,6 +98,17 @@ Integer INPUT_MOUSE(Integer& x, Integer& y, Integer& wheel, Integer& buttons, In
   buttons = m.buttons;
   clip = 0;
   return 0;
+}
+
+Integer INPUT_MOUSE_RELEASE() {
+  const ErrorContext ctx{"surface", "INPUT_MOUSE_RELEASE"};
+  // No step of the input clock: callers ask right after a poll, which brought the input up to date.
+  return surf::core().release_state(surf::backend::now_ms());
+}
+
+Integer INPUT_CLOSE_REQUESTS() {
+  const ErrorContext ctx{"surface", "INPUT_CLOSE_REQUESTS"};
+  return surf::core().close_requests();
 }
 
 String INPUT_KEY() { return read_key("INPUT_KEY", false); }

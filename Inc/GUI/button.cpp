@@ -22,8 +22,12 @@ Boolean radio_event(Integer upper, At&& at, Integer& index) {
   for (long long i = 0; i <= upper; ++i) {
     RADIOBUTTON& member = at(static_cast<Integer>(i));
     if (!c.hits({member.X, member.Y, member.W, member.H}, gui::Edges::Strict)) continue;
-    if (member.CHECKED == 0) RADIOBUTTON_SETCHECK(member, 1);
-    gui::Click::wait_release();
+    const bool marked = member.CHECKED == 0;
+    if (marked) RADIOBUTTON_SETCHECK(member, 1);
+    if (!gui::Click::wait_release()) {
+      if (marked) RADIOBUTTON_SETCHECK(member, 0);  // a cancelled click leaves the group as it was
+      break;
+    }
     index = static_cast<Integer>(i);
     result = true;
     break;
@@ -66,6 +70,10 @@ BUTTON BUTTON_NEW(Integer x, Integer y, Integer w, Integer h, const String& capt
 Boolean BUTTON_GETEVENT(BUTTON& button) {
   const ErrorContext ctx{"Inc/GUI", "BUTTON_GETEVENT"};
   bool whole_screen = false;
+  const auto released = [&] {
+    button.PRESSED = 0;
+    if (whole_screen) DRAWBUTTON(button);
+  };
   return gui::click_event(
       {button.X, button.Y, button.W, button.H}, gui::Edges::Inclusive,
       [&](const gui::Click&) {
@@ -78,10 +86,7 @@ Boolean BUTTON_GETEVENT(BUTTON& button) {
         button.PRESSED = 1;
         if (whole_screen) DRAWBUTTON(button);
       },
-      [&] {
-        button.PRESSED = 0;
-        if (whole_screen) DRAWBUTTON(button);
-      });
+      released, released);
 }
 
 CHECKBOX CHECKBOX_NEW(Integer x, Integer y, Integer w, Integer h, const String& caption) {
@@ -100,7 +105,8 @@ Boolean CHECKBOX_GETEVENT(CHECKBOX& box) {
   const ErrorContext ctx{"Inc/GUI", "CHECKBOX_GETEVENT"};
   return gui::click_event(
       {box.X, box.Y, box.W, box.H}, gui::Edges::Strict,
-      [&](const gui::Click&) { CHECKBOX_SETCHECK(box, box.CHECKED ^ 1); }, [] {});
+      [&](const gui::Click&) { CHECKBOX_SETCHECK(box, box.CHECKED ^ 1); }, [] {},
+      [&] { CHECKBOX_SETCHECK(box, box.CHECKED ^ 1); });
 }
 
 Integer CHECKBOX_GETCHECK(CHECKBOX& box) {

@@ -33,18 +33,25 @@ struct Click {
   bool inside(const Rect& r, Edges edges) const noexcept;
   // A hit: inside r with the left button alone held.
   bool hits(const Rect& r, Edges edges) const noexcept { return buttons == 1 && inside(r, edges); }
-  // Polls, sleeping 1 ms after each poll, until no button is held (a failed poll, -1, keeps waiting).
-  static void wait_release();
+  // Polls, sleeping 1 ms after each poll, until no button is held: true. False as soon as the
+  // button came up away from the window (outside it, or while it was inactive), or a close
+  // request came in while it is still held (the request stays queued for the program's close
+  // test): releasing away cancels, and the program's loop must get to its close test.
+  static bool wait_release();
 };
 
-// The click protocol: poll once; on a hit run press(sample), wait for the release, run release()
-// and return true; otherwise change nothing and return false.
-template <class Press, class Release>
-Boolean click_event(const Rect& r, Edges edges, Press&& press, Release&& release) {
+// The click protocol: poll once; on a hit run press(sample) and wait for the release. Released in
+// the window: run release() and return true. Cancelled: run cancel() and return false. No hit:
+// change nothing and return false.
+template <class Press, class Release, class Cancel>
+Boolean click_event(const Rect& r, Edges edges, Press&& press, Release&& release, Cancel&& cancel) {
   const Click c = Click::poll();
   if (!c.hits(r, edges)) return false;
   press(c);
-  Click::wait_release();
+  if (!Click::wait_release()) {
+    cancel();
+    return false;
+  }
   release();
   return true;
 }

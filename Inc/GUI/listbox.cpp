@@ -120,9 +120,9 @@ Boolean LISTBOX_GETEVENT(LISTBOX& list) {
     const long long n = row + list.TOPINDEX;
     if (row < list.ROWS && n >= 0 && n <= list.MAXINDEX) {
       list.INDEX = static_cast<Integer>(n);
-      chosen = true;
       DISPLAYITEMS(list);
-      gui::Click::wait_release();
+      // The row stays selected when the click is cancelled, but nothing is reported.
+      chosen = gui::Click::wait_release();
     }
   }
 

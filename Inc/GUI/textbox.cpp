@@ -168,7 +168,7 @@ Boolean TEXTBOX_GETEVENT(TEXTBOX& box) {
         // Counted from the text's start, where the passive field shows it.
         gui::edit_click(box, gui::EditView{0, 0}, c.x);
       },
-      [] {});
+      [] {}, [] {});
 }
 
 void TEXTBOX_EDIT(TEXTBOX& box) {
@@ -193,12 +193,20 @@ void TEXTBOX_EDIT(TEXTBOX& box) {
     // Edges excluded: a click on the outline neither moves the cursor nor ends editing.
     if (mouse.hits(field, gui::Edges::Strict)) gui::edit_click(box, view, mouse.x);
 
-    // The window's close request ends editing like Enter and stays for the program's close test.
-    const String key = INPUT_KEY_KEEP_CLOSE();
-    gui::edit_key(box, view, key);
-
-    const bool outside_click = mouse.status == 0 && mouse.buttons == 1 && !mouse.inside(field, gui::Edges::Inclusive);
-    if (key == KEY_ENTER || IS_CLOSE_KEY(key) || outside_click) break;
+    // Every waiting key before the next frame: a pass lasts a presenter interval, and one key a
+    // pass would let a fast burst overflow the queue. Enter and the window's close request end
+    // editing; keys behind them stay queued, and the close request stays for the program's close test.
+    bool done = mouse.status == 0 && mouse.buttons == 1 && !mouse.inside(field, gui::Edges::Inclusive);
+    for (;;) {
+      const String key = INPUT_KEY_KEEP_CLOSE();
+      if (key.empty()) break;
+      gui::edit_key(box, view, key);
+      if (key == KEY_ENTER || IS_CLOSE_KEY(key)) {
+        done = true;
+        break;
+      }
+    }
+    if (done) break;
   }
 
   SCREEN_LOCK();

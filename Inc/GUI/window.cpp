@@ -33,11 +33,20 @@ bool Click::inside(const Rect& r, Edges edges) const noexcept {
   return left < x && x < right && top < y && y < bottom;
 }
 
-void Click::wait_release() {
+bool Click::wait_release() {
+  // A request already waiting stays for the program; only a new one ends the wait (a run's Stop
+  // button must still work while the close request waits for the run to end).
+  const Integer closes = INPUT_CLOSE_REQUESTS();
   for (;;) {
     const Click c = poll();
     TIME_SLEEP(1);
-    if (c.buttons == 0) return;
+    // Asked after every poll: one outside the window reads -1, and one inside may still report
+    // a short press that came up outside.
+    const Integer release = INPUT_MOUSE_RELEASE();
+    if (release == 2) return false;
+    if (c.buttons == 0) return true;
+    // A button let go already (a short press shown a little longer) still ends as a click.
+    if (release == 0 && INPUT_CLOSE_REQUESTS() > closes) return false;
   }
 }
 

@@ -37,9 +37,9 @@ void maybe_pause() {
 
 // A window that is always active and never shows anything, on the page's clock.
 namespace surf::backend {
-bool open_window(InputSink input, FrameSource) {
+Integer open_window(InputSink input, FrameSource) {
   input.focus(true);
-  return true;
+  return 0;
 }
 void set_title(const std::string&) {}
 double now_ms() { return emscripten_get_now(); }

@@ -190,3 +190,24 @@ TEST(Session, ADecimalCommaIsReadAsThePoint) {
     }
   }
 }
+
+TEST(Session, StartLetGoOutsideTheWindowStartsNoRun) {
+  // Pressed on Start and dragged off the window: let go out there, or still held when the close
+  // request comes. Either way no run starts, not even when the pointer comes back, and the close
+  // request ends the program.
+  for (const bool release_outside : {true, false}) {
+    fresh();
+    headless::move(100, kButtonX, kStartY);
+    headless::press(100);
+    headless::move(300, 1200, 900);
+    if (release_outside) headless::release(500);
+    headless::close_request(700);
+    headless::move(900, 700, 300);
+    headless::release(1000);
+    EXPECT_EQ(orbit::main_sequence(), 0);
+    EXPECT_LT(headless::now_ms(), 900) << release_outside;
+    EXPECT_EQ(std::tuple(rgb(700, 250), rgb(746, 89), rgb(172, 225)),
+              std::tuple(kBackground, kBackground, static_cast<std::uint32_t>(COLOR_BUTTON_FACE)))
+        << release_outside;
+  }
+}

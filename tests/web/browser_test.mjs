@@ -27,7 +27,7 @@ const nativeOrbit = process.env.PHYS_NATIVE_ORBIT;
 const out = process.env.PHYS_WEB_OUT || join(tmpdir(), 'physikdemos-web-test');
 
 const { driver, serve } = await browserNeeds(site, 'Umlaufbahnen.html');
-const { canvasPixels, canvasPng, launch, moveTo, open, readPng, typeCharacter, waitForFrames } = driver;
+const { canvasPixels, canvasPng, clientPoint, launch, moveTo, open, readPng, typeCharacter, waitForFrames } = driver;
 
 let server, url, browser, scratch;
 before(async () => {
@@ -259,6 +259,21 @@ test('Umlaufbahnen: start picture, then Start, a run and Stop', async () => {
   assert.ok(pathPixels(web.stopped) > 300, `only ${pathPixels(web.stopped)} path pixels after the run`);
   await expectSame('orbit-stopped', page, web.stopped,
                    await sameProgress('Umlaufbahnen', steps, 0, 'stopped', pathPixels, web.stopped, kStep, true));
+  await page.close();
+});
+
+test('Umlaufbahnen: a press on Start let go outside the canvas starts no run', async () => {
+  const page = await openProgram('Umlaufbahnen');
+  await moveTo(page, 245, 230);
+  await page.mouse.down();
+  await page.waitForTimeout(100);
+  const corner = await clientPoint(page, -1, -1);
+  await page.mouse.move(corner.x - 10, corner.y - 10);
+  await page.waitForTimeout(100);
+  await page.mouse.up();
+  await moveTo(page, 700, 300); // back over the canvas: the abandoned click must not fire now
+  await page.waitForTimeout(500);
+  assert.equal(pathPixels(await canvasPixels(page)), 0, 'a run started after the release outside the canvas');
   await page.close();
 });
 

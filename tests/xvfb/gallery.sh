@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the widget gallery in a window on a private virtual X server: ticks a check box, drags
 # the track bar, answers the input box and the message box, checks that each dialog leaves the
-# picture behind it as it was, and closes the window with a WM_DELETE_WINDOW message.
+# picture behind it as it was, types a burst of keys at machine speed into a field, and closes
+# the window with a WM_DELETE_WINDOW message.
 # Screenshots stay in the work dir.
 # Usage: gallery.sh <program> <close_window> <work dir>
 set -euo pipefail
@@ -59,5 +60,25 @@ d=$(differ after_input after_message 361x91+220+120)
 [ "$d" = 0 ] || fail "the message box left $d pixels changed behind it"
 [ "$(differ after_input after_message 270x20+20+66)" != 0 ] || fail "the answer label did not change"
 echo "ok: message box answered and gone"
+
+# Twenty letters typed at machine speed arrive whole: the field then looks as when they are
+# typed slowly.
+retype() {
+  click 280 256 0.1  # the text field, cursor at the end
+  xdotool key --delay 20 End
+  xdotool key --delay 20 --repeat 25 BackSpace
+  xdotool type --delay "$1" abcdefghijklmnopqrst
+  sleep 0.3
+  xdotool key Return
+  sleep 0.2
+}
+retype 0
+shot burst
+retype 40
+shot typed
+[ "$(differ after_message typed 190x20+100+246)" != 0 ] || fail "the text field did not take the letters"
+d=$(differ burst typed 190x20+100+246)
+[ "$d" = 0 ] || fail "keys typed at machine speed were lost ($d pixels differ)"
+echo "ok: a burst of keys arrives whole"
 
 close_expect_zero

@@ -101,6 +101,21 @@ TEST_F(GuiTest, FieldClicksAndAnEditingSession) {
   EXPECT_GT(count_of(101, 101, 179, 119, COLOR_CURSOR), 0);  // a non-digit text is never repainted
 }
 
+TEST_F(GuiTest, ABurstOfKeysArrivesWholeAndStopsAtEnter) {
+  // Twenty letters and Enter at machine speed, one a millisecond: far more than the editor's
+  // one frame every presenter interval could take one at a time before the queue overflows.
+  TEXTBOX t = TEXTBOX_NEW(100, 100, 200, 20, "", 0, MODE_TEXT);
+  const String burst = "abcdefghijklmnopqrst\r";
+  for (std::size_t i = 0; i < burst.size(); ++i) headless::key(5.0 + static_cast<double>(i), String(1, burst[i]));
+  TEXTBOX_EDIT(t);
+  EXPECT_EQ(t.TEXT, "abcdefghijklmnopqrst");
+  // Keys behind Enter, all waiting at once, are left for the program.
+  headless::type(headless::now_ms(), "xy\rz");
+  TEXTBOX_EDIT(t);
+  EXPECT_EQ(t.TEXT, "abcdefghijklmnopqrstxy");
+  EXPECT_EQ(INPUT_KEY(), "z");
+}
+
 TEST_F(GuiTest, EditOfAHugeTextKeepsEveryCharacter) {
   TEXTBOX t = TEXTBOX_NEW(100, 100, 80, 20, String(100000, 'x'), 0, MODE_TEXT);
   const double t0 = headless::now_ms();

@@ -1,5 +1,5 @@
-// Input at the edges of the window: clicks that end outside it, the pointer leaving during a
-// choice, a key queue that overflows while nothing polls, and a close request while editing.
+// Input at the edges of the window: clicks let go outside it or cut short by a close request,
+// the pointer leaving during a choice, a key queue that overflows while nothing polls, and a close request while editing.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -26,35 +26,74 @@ class Edges : public ::testing::Test {
   static void until(double ms) { TIME_SLEEP(static_cast<Integer>(ms - headless::now_ms()) + 1); }
 };
 
-TEST_F(Edges, ButtonReleasedOutsideTheWindowClicksOnceWhenThePointerIsBack) {
-  BUTTON button = BUTTON_NEW(100, 100, 80, 30, "Go");
-  headless::move(0, 120, 110);
-  headless::press(1);
-  headless::move(20, 700, 110);  // dragged off the 640-pixel-wide window
-  headless::release(40);         // let go out there
-  std::uint32_t face_meanwhile = 0;
-  headless::at(100, [&] { face_meanwhile = rgb(102, 102); });
-  headless::move(200, 300, 300);  // back in the window, away from the button, nothing held
-  until(5);
-
-  EXPECT_TRUE(BUTTON_GETEVENT(button));
-  // Outside, the poll fails: the wait cannot tell a release from a held button and goes on.
-  EXPECT_GE(headless::now_ms(), 200);
-  EXPECT_EQ(std::tuple(face_meanwhile, button.PRESSED, rgb(102, 102)), std::tuple(kPressedFace, 0, kFace));
-  for (int pass = 0; pass < 20; ++pass) EXPECT_FALSE(BUTTON_GETEVENT(button)) << "second click at pass " << pass;
+TEST_F(Edges, ReleaseAwayFromTheWindowCancelsTheClick) {
+  // Each way of letting go that the window cannot see ends the wait at once, with the released
+  // face and no click, and the pointer coming back fires nothing. `away` scripts it from `t`.
+  const std::vector<std::pair<const char*, void (*)(double)>> ways{
+      {"released outside", [](double t) { headless::move(t, 700, 110), headless::release(t + 20); }},
+      {"released after a leave", [](double t) { headless::leave(t), headless::release(t + 20); }},
+      {"window deactivated", [](double t) { headless::activate(t + 20, false), headless::activate(t + 60, true); }},
+      {"tap released outside", [](double t) { headless::move(t, 700, 110), headless::release(t + 1); }},
+  };
+  for (const auto& [what, away] : ways) {
+    SetUp();
+    BUTTON button = BUTTON_NEW(100, 100, 80, 30, "Go");
+    headless::move(0, 120, 110);
+    headless::press(1);
+    away(20);
+    headless::move(200, 130, 115);  // back over the button, nothing held
+    until(5);
+    EXPECT_FALSE(BUTTON_GETEVENT(button)) << what;
+    EXPECT_LT(headless::now_ms(), 200) << what;
+    EXPECT_EQ(std::tuple(button.PRESSED, rgb(102, 102)), std::tuple(0, kFace)) << what;
+    until(250);
+    for (int pass = 0; pass < 20; ++pass) EXPECT_FALSE(BUTTON_GETEVENT(button)) << what << ", pass " << pass;
+  }
 }
 
-TEST_F(Edges, ButtonHeldWhileTheWindowLosesAndRegainsTheFocus) {
+TEST_F(Edges, AButtonHeldOutsideStillClicksWhenReleasedBackInside) {
+  BUTTON button = BUTTON_NEW(100, 100, 80, 30, "Go");
+  CHECKBOX box = CHECKBOX_NEW(100, 200, 120, 20, "Box");
+  headless::move(0, 120, 110);
+  headless::press(1);
+  headless::move(20, 700, 110);
+  headless::move(100, 300, 300);  // back in, away from the button, still held
+  headless::release(150);
+  until(5);
+  EXPECT_TRUE(BUTTON_GETEVENT(button));
+  EXPECT_GE(headless::now_ms(), 150);
+  // A check box let go outside: its mark goes back, no click.
+  headless::move(300, 150, 210);
+  headless::press(300);
+  headless::move(320, 150, 600);
+  headless::release(340);
+  until(305);
+  EXPECT_FALSE(CHECKBOX_GETEVENT(box));
+  EXPECT_EQ(box.CHECKED, 0);
+}
+
+TEST_F(Edges, ACloseRequestDuringTheWaitEndsItAndStaysQueued) {
   BUTTON button = BUTTON_NEW(100, 100, 80, 30, "Go");
   headless::move(0, 120, 110);
   headless::press(1);
-  headless::activate(30, false);  // clears the buttons; polls fail while inactive
-  headless::activate(150, true);
+  headless::key(10, 'x');
+  headless::move(20, 700, 110);  // held outside: no release comes
+  headless::close_request(50);
   until(5);
-
-  EXPECT_TRUE(BUTTON_GETEVENT(button));
-  EXPECT_GE(headless::now_ms(), 150);
   EXPECT_FALSE(BUTTON_GETEVENT(button));
+  EXPECT_LT(headless::now_ms(), 60);
+  EXPECT_EQ(std::tuple(button.PRESSED, rgb(102, 102)), std::tuple(0, kFace));
+  EXPECT_EQ(INPUT_KEY(), "x");
+  EXPECT_TRUE(WINDOW_EVENT_CLOSE());
+
+  // A close request already waiting when the press comes does not cancel it: a run's Stop
+  // button is pressed while the request waits for the run to end.
+  headless::close_request(100);
+  headless::click(200, 120, 110, 50);
+  until(150);  // cut short by the request's key-hit flag
+  until(205);
+  EXPECT_TRUE(BUTTON_GETEVENT(button));
+  EXPECT_TRUE(WINDOW_EVENT_CLOSE());
 }
 
 TEST_F(Edges, ListChoiceWaitsThroughThePointerLeavingAndComingBack) {
