@@ -34,7 +34,8 @@ void web_put_rects(const void* pixels, int width, int height, const int* rects, 
 int web_surface_point(double cx, double cy, int* out);
 // Gives the canvas the keyboard focus.
 void web_focus_canvas();
-// From now on a press on the canvas holds the pointer until its buttons come up.
+// From now on a press on the canvas holds the pointer until its buttons come up, and fingers
+// and pens on the canvas go to web_touch.
 void web_hold_pointer();
 // Sets the page's title.
 void web_set_title(const char* utf8);
@@ -173,9 +174,9 @@ int button_bit(unsigned short dom_button) {
 }
 
 // The pointer at client point (cx, cy) of the page, in surface pixels.
-void move_to(surf::InputSink& input, long cx, long cy) {
+void move_to(surf::InputSink& input, double cx, double cy) {
   int xy[2] = {-1, -1};
-  web_surface_point(static_cast<double>(cx), static_cast<double>(cy), xy);
+  web_surface_point(cx, cy, xy);
   input.move(xy[0], xy[1]);
 }
 
@@ -338,6 +339,37 @@ int main() {
     rt::abort_with_report(ERR_OUT_OF_MEMORY, 0);
   } catch (...) {
     rt::abort_with_report(14, 0);
+  }
+}
+
+// A finger or pen at client point (cx, cy): `phase` 0 touches the canvas, 1 moves, 2 is lifted,
+// 3 is taken away by the browser. It is the left button of the mouse, which, unlike a finger,
+// stays where it was let go; a gesture the browser took cancels the press as a release away
+// from the window does.
+extern "C" EMSCRIPTEN_KEEPALIVE void web_touch(int phase, double cx, double cy) {
+  Page& pg = page();
+  if (!pg.input) return;
+  surf::InputSink& input = *pg.input;
+  switch (phase) {
+    case 0:
+      web_focus_canvas();
+      if (!pg.active) set_active(true);
+      move_to(input, cx, cy);
+      input.button(emscripten_get_now(), 1, true);
+      break;
+    case 1:
+      move_to(input, cx, cy);
+      break;
+    case 2:
+      move_to(input, cx, cy);
+      input.button(emscripten_get_now(), 1, false);
+      break;
+    case 3:
+      input.leave();
+      input.button(emscripten_get_now(), 1, false);
+      break;
+    default:
+      break;
   }
 }
 

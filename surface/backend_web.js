@@ -82,16 +82,44 @@ mergeInto(LibraryManager.library, {
   // While a button is down the canvas holds the pointer: its release reaches the page even outside
   // the browser window, and a release outside the canvas cancels the click instead of leaving it
   // waiting. The capture ends by itself with the last button.
+  //
+  // Fingers and pens come as pointer events and go to web_touch as the left button: the first
+  // to touch the canvas counts until it is lifted, any other is ignored meanwhile. The mouse
+  // keeps its own events (backend_web.cpp). While one is held, the page neither scrolls nor zooms
+  // nor selects, and a touch on the canvas never turns into mouse events of its own.
   web_hold_pointer: function() {
     const canvas = document.getElementById('screen');
     if (!canvas) return;
+    let held = null;  // the pointerId of the finger or pen that counts
+    const send = (phase, e) => Module._web_touch(phase, e.clientX, e.clientY);
     canvas.addEventListener('pointerdown', e => {
+      if (e.pointerType !== 'mouse') {
+        e.preventDefault();
+        if (held !== null) return;
+        held = e.pointerId;
+      }
       try {
         canvas.setPointerCapture(e.pointerId);
       } catch (err) {
         // an inactive pointer cannot be captured; its release then comes as before
       }
+      if (held === e.pointerId) send(0, e);
     });
+    canvas.addEventListener('pointermove', e => {
+      // A pen hovering moves the pointer as a mouse does.
+      if (e.pointerId === held || (held === null && e.pointerType === 'pen')) send(1, e);
+    });
+    const end = phase => e => {
+      if (e.pointerId !== held) return;
+      held = null;
+      send(phase, e);
+    };
+    canvas.addEventListener('pointerup', end(2));
+    canvas.addEventListener('pointercancel', end(3));
+    const still = e => { if (held !== null || e.target === canvas) e.preventDefault(); };
+    canvas.addEventListener('touchstart', still, {passive: false});
+    document.addEventListener('touchmove', still, {passive: false});
+    document.addEventListener('selectstart', still);
   },
 
   web_set_title: function(utf8) { document.title = UTF8ToString(utf8); },

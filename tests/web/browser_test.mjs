@@ -27,7 +27,8 @@ const nativeOrbit = process.env.PHYS_NATIVE_ORBIT;
 const out = process.env.PHYS_WEB_OUT || join(tmpdir(), 'physikdemos-web-test');
 
 const { driver, serve } = await browserNeeds(site, 'Umlaufbahnen.html');
-const { canvasPixels, canvasPng, clientPoint, launch, moveTo, open, readPng, typeCharacter, waitForFrames } = driver;
+const { canvasPixels, canvasPng, clientPoint, launch, moveTo, open, readPng, touchPath, typeCharacter, waitForFrames } =
+  driver;
 
 let server, url, browser, scratch;
 before(async () => {
@@ -44,7 +45,8 @@ after(async () => {
 
 // ---- Sessions: one list of steps, played in the page and written as a snapshot script --------
 
-// Steps: ['click', x, y] | ['key', name] | ['hold', name, times] | ['type', text] |
+// Steps: ['click', x, y] | ['drag', [x, y], ...] (pressed at the first point and held there long
+// enough for any polling loop to see it, moved through the others, let go at the last) | ['key', name] | ['hold', name, times] | ['type', text] |
 // ['shot', name] | ['run', ms] (let an animation run; the next click is its Stop). The wheel and
 // the pointer outside the canvas are the backend's rules, which tests/conformance checks.
 const KEYS = { End: 'end', Home: 'home', Backspace: 'backspace', Enter: 'enter', Delete: 'delete' };
@@ -67,6 +69,12 @@ function snapshotScript(steps, stops, dir, only) {
       lastClick = t;
       lines.push(`${t} click ${args[0]} ${args[1]}`);
       t += 300;
+    } else if (verb === 'drag') {
+      lines.push(`${t} move ${args[0][0]} ${args[0][1]}`, `${t + 10} press`);
+      t += 150;
+      for (const [x, y] of args.slice(1)) lines.push(`${(t += 20) + 10} move ${x} ${y}`);
+      lines.push(`${t + 100} release`);
+      t += 400;
     } else if (verb === 'key') {
       lines.push(`${t} key ${KEYS[args[0]]}`);
       t += 50;
@@ -95,11 +103,30 @@ function snapshotScript(steps, stops, dir, only) {
   return { script: lines.join('\n') + '\n', shots, starts };
 }
 
-// Plays `steps` in `page`; returns { name: pixels } of its shots.
-async function play(page, steps) {
+// Plays `steps` in `page` with the mouse, or with a finger when `touch`; returns { name: pixels }
+// of its shots.
+async function play(page, steps, touch = false) {
   const shots = {};
   for (const [verb, ...args] of steps) {
-    if (verb === 'click') {
+    if (verb === 'click' && touch) {
+      const p = await clientPoint(page, args[0], args[1]);
+      await page.touchscreen.tap(p.x, p.y); // down and up at once: the tap latch stretches it
+      await page.waitForTimeout(300);
+    } else if (verb === 'drag' && touch) {
+      await touchPath(page, args, 80, 150);
+      await page.waitForTimeout(300);
+    } else if (verb === 'drag') {
+      await moveTo(page, ...args[0]);
+      await page.mouse.down();
+      await page.waitForTimeout(150);
+      for (const [x, y] of args.slice(1)) {
+        await page.waitForTimeout(16);
+        await moveTo(page, x, y);
+      }
+      await page.waitForTimeout(80);
+      await page.mouse.up();
+      await page.waitForTimeout(300);
+    } else if (verb === 'click') {
       await moveTo(page, args[0], args[1]);
       await page.mouse.down();
       await page.waitForTimeout(100);
@@ -275,6 +302,55 @@ test('Umlaufbahnen: a press on Start let go outside the canvas starts no run', a
   await page.waitForTimeout(500);
   assert.equal(pathPixels(await canvasPixels(page)), 0, 'a run started after the release outside the canvas');
   await page.close();
+});
+
+test('touch: a tap on a list row and on Start, a run and Stop, as with the mouse', async () => {
+  const steps = [['click', 100, 90], ['shot', 'row'], ['click', 245, 230], ['run', 250], ['click', 245, 260], ['shot', 'stopped']];
+  const touch = await launch({ touch: true });
+  try {
+    const page = await open(touch.context, `${url}Umlaufbahnen.html`);
+    await waitForFrames(page);
+    const web = await play(page, steps, true);
+    await expectSame('touch-row', page, web.row, (await headless('Umlaufbahnen', steps)).row);
+    assert.ok(pathPixels(web.stopped) > 300, `only ${pathPixels(web.stopped)} path pixels after the run`);
+    await expectSame('touch-stopped', page, web.stopped,
+                     await sameProgress('Umlaufbahnen', steps, 0, 'stopped', pathPixels, web.stopped, kStep, true));
+  } finally {
+    await touch.close();
+  }
+});
+
+test('drags with the mouse and with a finger: the track bar, the list box, a button left for outside', async () => {
+  const steps = [
+    ['shot', 'start'],
+    ['drag', [590, 44], [630, 44], [680, 44], [740, 44]], // the track bar's knob
+    ['shot', 'track'],
+    ['drag', [400, 56], [400, 80], [400, 100], [400, 120]], // from Item 2 down the list
+    ['shot', 'list'],
+    ['drag', [225, 44], [225, 90], [225, 150], [225, 400]], // "Message box..." let go outside: cancelled
+    ['shot', 'button'],
+  ];
+  const reference = await headless('gallery', steps);
+  assert.ok(!equal(reference.start, reference.track) && !equal(reference.track, reference.list), 'the drags move something');
+  assert.ok(equal(reference.list, reference.button), 'the button let go outside does nothing');
+  const mouse = await openProgram('gallery');
+  const byMouse = await play(mouse, steps);
+  for (const name of ['track', 'list', 'button']) await expectSame(`mouse-drag-${name}`, mouse, byMouse[name], reference[name]);
+  await mouse.close();
+  const touch = await launch({ touch: true });
+  try {
+    const page = await open(touch.context, `${url}gallery.html`);
+    await waitForFrames(page);
+    const byFinger = await play(page, steps, true);
+    for (const name of ['track', 'list', 'button']) await expectSame(`touch-drag-${name}`, page, byFinger[name], reference[name]);
+    // A second finger on the list while the first drags the knob back is ignored.
+    await touchPath(page, [[740, 44], [700, 44], [[680, 44], [400, 60]], [[630, 44], [400, 100]], [[590, 44], [400, 100]]], 80, 150);
+    await page.waitForTimeout(300);
+    const back = await headless('gallery', [...steps, ['drag', [740, 44], [700, 44], [680, 44], [630, 44], [590, 44]], ['shot', 'back']]);
+    await expectSame('touch-second-finger', page, await canvasPixels(page), back.back);
+  } finally {
+    await touch.close();
+  }
 });
 
 test('Umlaufbahnen: the oscillator from a field typed with keys (repeat, umlaut, comma) after focus left the canvas', async () => {
