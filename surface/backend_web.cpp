@@ -37,6 +37,11 @@ void web_focus_canvas();
 // From now on a press on the canvas holds the pointer until its buttons come up, and fingers
 // and pens on the canvas go to web_touch.
 void web_hold_pointer();
+// Gives the off-screen text field the focus over surface rectangle (x, y, w, h) when `wanted`,
+// otherwise the canvas.
+void web_text_input(int x, int y, int w, int h, int wanted);
+// From now on what is typed into the off-screen text field goes to web_typed.
+void web_listen_typing();
 // Sets the page's title.
 void web_set_title(const char* utf8);
 // Starts the presenter: web_present on every display frame from now on.
@@ -314,6 +319,8 @@ void listen() {
   emscripten_set_mouseleave_callback(canvas, nullptr, EM_TRUE, on_mouse);
   emscripten_set_wheel_callback(canvas, nullptr, EM_TRUE, on_wheel);
   emscripten_set_keydown_callback(canvas, nullptr, EM_TRUE, on_key);
+  emscripten_set_keydown_callback("#typing", nullptr, EM_TRUE, on_key);
+  web_listen_typing();
   emscripten_set_focus_callback(window, nullptr, EM_TRUE, on_focus);
   emscripten_set_blur_callback(window, nullptr, EM_TRUE, on_focus);
   emscripten_set_resize_callback(window, nullptr, EM_TRUE, on_resize);
@@ -373,6 +380,37 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_touch(int phase, double cx, double cy) 
   }
 }
 
+// A character typed into the off-screen text field (a code point; 8 Backspace and 13 Enter):
+// the keys the desktop build gets for it, nothing for one outside code page 437.
+extern "C" EMSCRIPTEN_KEEPALIVE void web_typed(int code_point) {
+  Page& pg = page();
+  if (!pg.input) return;
+  if (code_point == 8 || code_point == 13) {
+    pg.input->key(code_point == 8 ? keys::kBackspace : keys::kEnter);
+    return;
+  }
+  if (code_point < 32 || code_point > 0x10FFFF || (code_point >= 0xD800 && code_point <= 0xDFFF)) return;
+  const auto c = static_cast<unsigned>(code_point);
+  char utf8[4];
+  std::size_t n = 0;
+  if (c < 0x80) {
+    utf8[n++] = static_cast<char>(c);
+  } else if (c < 0x800) {
+    utf8[n++] = static_cast<char>(0xC0 | (c >> 6));
+    utf8[n++] = static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    utf8[n++] = static_cast<char>(0xE0 | (c >> 12));
+    utf8[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    utf8[n++] = static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    utf8[n++] = static_cast<char>(0xF0 | (c >> 18));
+    utf8[n++] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    utf8[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    utf8[n++] = static_cast<char>(0x80 | (c & 0x3F));
+  }
+  surf::backend::type_text(*pg.input, std::string_view(utf8, n));
+}
+
 // The presenter's pass, called by the page on every display frame.
 extern "C" EMSCRIPTEN_KEEPALIVE void web_present() { present(); }
 
@@ -394,6 +432,10 @@ Integer open_window(InputSink input, FrameSource frames) {
   pg.last_turn = pg.clock = emscripten_get_now();
   return 0;
 }
+
+void start_text_input(const Rect& at) { web_text_input(at.x0, at.y0, at.x1 - at.x0 + 1, at.y1 - at.y0 + 1, 1); }
+
+void stop_text_input() { web_text_input(0, 0, 0, 0, 0); }
 
 void set_title(const std::string& utf8) { web_set_title(utf8.c_str()); }
 

@@ -122,6 +122,58 @@ mergeInto(LibraryManager.library, {
     document.addEventListener('selectstart', still);
   },
 
+  // While a line editor takes text, the off-screen field `#typing` lies over it and has the focus,
+  // so that a device without a keyboard opens its own; wanted = 0 gives the focus back to the
+  // canvas, which closes it. (x, y, w, h) is the editor's field in surface pixels.
+  web_text_input: function(x, y, w, h, wanted) {
+    const canvas = document.getElementById('screen');
+    const field = document.getElementById('typing');
+    if (!canvas || !field) return;
+    field.value = '';
+    if (!wanted) {
+      if (document.activeElement === field) canvas.focus({preventScroll: true});
+      return;
+    }
+    const r = canvas.getBoundingClientRect();
+    const k = r.width / canvas.width;
+    field.style.left = (r.left + window.scrollX + x * k) + 'px';
+    field.style.top = (r.top + window.scrollY + y * k) + 'px';
+    field.style.width = Math.max(1, w * k) + 'px';
+    field.style.height = Math.max(1, h * k) + 'px';
+    // Scrolled into view: above an on-screen keyboard that covers the lower half.
+    field.focus();
+  },
+
+  // What an on-screen keyboard or input method puts into `#typing` goes to web_typed, character
+  // by character, and the field stays empty; the keys a keyboard sends with a key value of their
+  // own come as key-down events (backend_web.cpp) and are taken there.
+  web_listen_typing: function() {
+    const field = document.getElementById('typing');
+    if (!field) return;
+    const send = text => {
+      for (const ch of text) Module._web_typed(ch.codePointAt(0));
+    };
+    field.addEventListener('beforeinput', e => {
+      // A composition runs in the field and arrives whole at its end.
+      if (e.isComposing || e.inputType === 'insertCompositionText') return;
+      if (e.inputType === 'insertText' || e.inputType === 'insertReplacementText') send(e.data || '');
+      else if (e.inputType === 'insertLineBreak' || e.inputType === 'insertParagraph') Module._web_typed(13);
+      else if (e.inputType === 'deleteContentBackward') Module._web_typed(8);
+      else return;
+      e.preventDefault();
+    });
+    field.addEventListener('compositionend', e => {
+      send(e.data || '');
+      field.value = '';
+    });
+    // Whatever got in all the same (an input method whose events cannot be cancelled).
+    field.addEventListener('input', e => {
+      if (e.isComposing || field.value === '') return;
+      send(field.value);
+      field.value = '';
+    });
+  },
+
   web_set_title: function(utf8) { document.title = UTF8ToString(utf8); },
 
   // The presenter: on every display frame (before the browser paints it) the changed rows go to

@@ -47,7 +47,9 @@ after(async () => {
 
 // Steps: ['click', x, y] | ['drag', [x, y], ...] (pressed at the first point and held there long
 // enough for any polling loop to see it, moved through the others, let go at the last) | ['key', name] | ['hold', name, times] | ['type', text] |
-// ['shot', name] | ['run', ms] (let an animation run; the next click is its Stop). The wheel and
+// ['shot', name] | ['run', ms] (let an animation run; the next click is its Stop) | ['insert', text]
+// (as an on-screen keyboard puts it in) | ['compose', text] (an input method's composition, then
+// committed) | ['expect', check] (in the browser only: `check(page)` must hold). The wheel and
 // the pointer outside the canvas are the backend's rules, which tests/conformance checks.
 const KEYS = { End: 'end', Home: 'home', Backspace: 'backspace', Enter: 'enter', Delete: 'delete' };
 
@@ -81,7 +83,7 @@ function snapshotScript(steps, stops, dir, only) {
     } else if (verb === 'hold') {
       for (let i = 0; i < args[1]; ++i) lines.push(`${t} key ${KEYS[args[0]]}`);
       t += 50;
-    } else if (verb === 'type') {
+    } else if (verb === 'type' || verb === 'insert' || verb === 'compose') {
       lines.push(`${t} type ${args[0]}`);
       t += 50;
     } else if (verb === 'shot') {
@@ -147,6 +149,20 @@ async function play(page, steps, touch = false) {
         await typeCharacter(page, ch);
         await page.waitForTimeout(30);
       }
+    } else if (verb === 'insert') {
+      await page.keyboard.insertText(args[0]);
+      await page.waitForTimeout(40);
+    } else if (verb === 'compose') {
+      page.devtools ??= await page.context().newCDPSession(page);
+      for (let i = 1; i <= args[0].length; ++i) {
+        const text = args[0].slice(0, i);
+        await page.devtools.send('Input.imeSetComposition', { text, selectionStart: i, selectionEnd: i });
+      }
+      await page.devtools.send('Input.insertText', { text: args[0] });
+      await page.waitForTimeout(40);
+    } else if (verb === 'expect') {
+      await page.waitForTimeout(150);
+      await args[0](page);
     } else if (verb === 'shot') {
       await page.waitForTimeout(250);
       shots[args[0]] = await canvasPixels(page);
@@ -314,6 +330,42 @@ test('touch: a tap on a list row and on Start, a run and Stop, as with the mouse
     await expectSame('touch-row', page, web.row, (await headless('Umlaufbahnen', steps)).row);
     assert.ok(pathPixels(web.stopped) > 300, `only ${pathPixels(web.stopped)} path pixels after the run`);
     await expectSame('touch-stopped', page, web.stopped,
+                     await sameProgress('Umlaufbahnen', steps, 0, 'stopped', pathPixels, web.stopped, kStep, true));
+  } finally {
+    await touch.close();
+  }
+});
+
+test('an on-screen keyboard: a tap into a field focuses the text input; inserted and composed text and Enter', async () => {
+  const focused = (id) => async (page) =>
+    assert.equal(await page.evaluate(() => document.activeElement?.id), id, `the focus is not on #${id}`);
+  const steps = [
+    ['click', 100, 106], // U(r) = r^2 (Oszillator)
+    ['click', 310, 140], // field y0: the editor starts
+    ['expect', focused('typing')],
+    ['key', 'End'],
+    ['hold', 'Backspace', 3],
+    ['insert', '1,5'],
+    ['compose', 'ä'],
+    ['key', 'Enter'],
+    ['expect', focused('screen')],
+    ['shot', 'edited'],
+    ['click', 245, 230],
+    ['run', 250],
+    ['click', 245, 260],
+    ['shot', 'stopped'],
+  ];
+  const touch = await launch({ touch: true });
+  try {
+    const page = await open(touch.context, `${url}Umlaufbahnen.html`);
+    await waitForFrames(page);
+    const web = await play(page, steps, true);
+    const attributes = await page.evaluate(() =>
+      ['autocomplete', 'autocorrect', 'autocapitalize', 'spellcheck'].map((a) => document.getElementById('typing').getAttribute(a)));
+    assert.deepEqual(attributes, ['off', 'off', 'off', 'false']);
+    await expectSame('keyboard-edited', page, web.edited, (await headless('Umlaufbahnen', steps)).edited);
+    assert.ok(pathPixels(web.stopped) > 300, `only ${pathPixels(web.stopped)} path pixels after the run`);
+    await expectSame('keyboard-stopped', page, web.stopped,
                      await sameProgress('Umlaufbahnen', steps, 0, 'stopped', pathPixels, web.stopped, kStep, true));
   } finally {
     await touch.close();
