@@ -1,10 +1,10 @@
 // The pages on the devices a classroom has, in headless Chromium: the picture fitted into
-// tablet and phone windows, the pages opened from disk, and the site after one visit with the
-// server gone and the network off.
+// tablet and phone windows, a page inside a frame of another site, the pages opened from disk,
+// and the site after one visit with the server gone and the network off.
 // Environment: PHYS_WEB_SITE (build-web/site), PHYS_WEB_OUT (screenshots of the windows).
 // Exit status 77 (skipped) with a message when something the tests need is missing.
 import assert from 'node:assert/strict';
-import { mkdir, writeFile } from 'node:fs/promises';
+import { mkdir, mkdtemp, rm, writeFile } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
@@ -119,5 +119,46 @@ test('after one visit the site loads with the server gone and the network off', 
     assert.match(await index.textContent('h1'), /Physikdemos/);
   } finally {
     await fresh.close();
+  }
+});
+
+test('inside a frame of another origin: a click gives the keys, the text field and the keyboard work', async () => {
+  // The same server under another host name is another origin, as a learning platform is.
+  const outer = await mkdtemp(join(tmpdir(), 'physikdemos-frame-'));
+  const inner = `${url}Umlaufbahnen.html`;
+  await writeFile(join(outer, 'frame.html'),
+                  `<!doctype html><title>Platform</title><p>Course page</p><iframe src="${inner}" width="1040" height="540"></iframe>`);
+  const host = await serve(outer);
+  // Picks the oscillator, edits y0 with keys and inserted text, and returns the picture.
+  const session = async (page, target) => {
+    const canvas = target.locator('#screen');
+    await canvas.click({ position: { x: 100.5, y: 106.5 }, delay: 100 });
+    await page.waitForTimeout(200);
+    await canvas.click({ position: { x: 310.5, y: 140.5 }, delay: 100 });
+    await page.waitForTimeout(200);
+    assert.equal(await target.evaluate(() => document.activeElement?.id), 'typing');
+    await page.keyboard.press('End');
+    for (let i = 0; i < 3; ++i) await page.keyboard.press('Backspace');
+    await page.keyboard.insertText('1,5');
+    await page.keyboard.press('Enter');
+    await page.waitForTimeout(300);
+    assert.equal(await target.evaluate(() => document.activeElement?.id), 'screen');
+    return canvasPixels(target);
+  };
+  try {
+    const alone = await open(browser.context, inner);
+    await waitForFrames(alone);
+    const expected = await session(alone, alone);
+    await alone.close();
+    const page = await open(browser.context, `${host.url.replace('127.0.0.1', 'localhost')}frame.html`);
+    const frame = page.frames().find((f) => f.url() === inner);
+    assert.ok(frame, 'the frame is there');
+    await waitForFrames(frame);
+    assert.notEqual(new URL(page.url()).origin, new URL(frame.url()).origin);
+    assert.ok(same(await session(page, frame), expected), 'the framed page took other input');
+    await page.close();
+  } finally {
+    host.server.close();
+    await rm(outer, { recursive: true, force: true });
   }
 });
