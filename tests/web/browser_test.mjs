@@ -320,20 +320,32 @@ test('Umlaufbahnen: a press on Start let go outside the canvas starts no run', a
   await page.close();
 });
 
-test('touch: a tap on a list row and on Start, a run and Stop, as with the mouse', async () => {
-  const steps = [['click', 100, 90], ['shot', 'row'], ['click', 245, 230], ['run', 250], ['click', 245, 260], ['shot', 'stopped']];
+// Runs `session(page)` on program `name` in a browser with a touch screen.
+async function withTouch(name, session) {
   const touch = await launch({ touch: true });
   try {
-    const page = await open(touch.context, `${url}Umlaufbahnen.html`);
+    const page = await open(touch.context, `${url}${name}.html`);
     await waitForFrames(page);
-    const web = await play(page, steps, true);
-    await expectSame('touch-row', page, web.row, (await headless('Umlaufbahnen', steps)).row);
-    assert.ok(pathPixels(web.stopped) > 300, `only ${pathPixels(web.stopped)} path pixels after the run`);
-    await expectSame('touch-stopped', page, web.stopped,
-                     await sameProgress('Umlaufbahnen', steps, 0, 'stopped', pathPixels, web.stopped, kStep, true));
+    await session(page);
   } finally {
     await touch.close();
   }
+}
+
+// The orbit run that `steps` ends with Stop and shot 'stopped': long enough, and the headless
+// picture at the same progress.
+async function expectOrbitRun(name, page, steps, stopped) {
+  assert.ok(pathPixels(stopped) > 300, `only ${pathPixels(stopped)} path pixels after the run`);
+  await expectSame(name, page, stopped, await sameProgress('Umlaufbahnen', steps, 0, 'stopped', pathPixels, stopped, kStep, true));
+}
+
+test('touch: a tap on a list row and on Start, a run and Stop, as with the mouse', async () => {
+  const steps = [['click', 100, 90], ['shot', 'row'], ['click', 245, 230], ['run', 250], ['click', 245, 260], ['shot', 'stopped']];
+  await withTouch('Umlaufbahnen', async (page) => {
+    const web = await play(page, steps, true);
+    await expectSame('touch-row', page, web.row, (await headless('Umlaufbahnen', steps)).row);
+    await expectOrbitRun('touch-stopped', page, steps, web.stopped);
+  });
 });
 
 test('an on-screen keyboard: a tap into a field focuses the text input; inserted and composed text and Enter', async () => {
@@ -355,21 +367,14 @@ test('an on-screen keyboard: a tap into a field focuses the text input; inserted
     ['click', 245, 260],
     ['shot', 'stopped'],
   ];
-  const touch = await launch({ touch: true });
-  try {
-    const page = await open(touch.context, `${url}Umlaufbahnen.html`);
-    await waitForFrames(page);
+  await withTouch('Umlaufbahnen', async (page) => {
     const web = await play(page, steps, true);
     const attributes = await page.evaluate(() =>
       ['autocomplete', 'autocorrect', 'autocapitalize', 'spellcheck'].map((a) => document.getElementById('typing').getAttribute(a)));
     assert.deepEqual(attributes, ['off', 'off', 'off', 'false']);
     await expectSame('keyboard-edited', page, web.edited, (await headless('Umlaufbahnen', steps)).edited);
-    assert.ok(pathPixels(web.stopped) > 300, `only ${pathPixels(web.stopped)} path pixels after the run`);
-    await expectSame('keyboard-stopped', page, web.stopped,
-                     await sameProgress('Umlaufbahnen', steps, 0, 'stopped', pathPixels, web.stopped, kStep, true));
-  } finally {
-    await touch.close();
-  }
+    await expectOrbitRun('keyboard-stopped', page, steps, web.stopped);
+  });
 });
 
 test('drags with the mouse and with a finger: the track bar, the list box, a button left for outside', async () => {
@@ -389,10 +394,7 @@ test('drags with the mouse and with a finger: the track bar, the list box, a but
   const byMouse = await play(mouse, steps);
   for (const name of ['track', 'list', 'button']) await expectSame(`mouse-drag-${name}`, mouse, byMouse[name], reference[name]);
   await mouse.close();
-  const touch = await launch({ touch: true });
-  try {
-    const page = await open(touch.context, `${url}gallery.html`);
-    await waitForFrames(page);
+  await withTouch('gallery', async (page) => {
     const byFinger = await play(page, steps, true);
     for (const name of ['track', 'list', 'button']) await expectSame(`touch-drag-${name}`, page, byFinger[name], reference[name]);
     // A second finger on the list while the first drags the knob back is ignored.
@@ -400,9 +402,7 @@ test('drags with the mouse and with a finger: the track bar, the list box, a but
     await page.waitForTimeout(300);
     const back = await headless('gallery', [...steps, ['drag', [740, 44], [700, 44], [680, 44], [630, 44], [590, 44]], ['shot', 'back']]);
     await expectSame('touch-second-finger', page, await canvasPixels(page), back.back);
-  } finally {
-    await touch.close();
-  }
+  });
 });
 
 test('Umlaufbahnen: the oscillator from a field typed with keys (repeat, umlaut, comma) after focus left the canvas', async () => {
