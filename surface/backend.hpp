@@ -40,12 +40,20 @@ inline constexpr double kPresenterIntervalMs = 10;
 // Called by SCREEN_OPEN once the surface is open at its new size (frames.size()): makes the
 // window for it, or resizes the one already made for an earlier surface (then it may take
 // effect at the next presenter pass); 0 when a window shows the surface, otherwise the error
-// number of the failure: ERR_OUT_OF_MEMORY where the window system ran out of memory,
-// ERR_ILLEGAL_FUNCTION_CALL for any other cause (SCREEN_OPEN then fails with it and leaves no
-// window thread behind). The backend keeps both faces for as long as the program runs. A new
-// window is active: when its window system does not report that itself, the backend calls
-// input.focus(true).
+// number of the failure (ERR_OUT_OF_MEMORY where the window system ran out of memory, else
+// ERR_ILLEGAL_FUNCTION_CALL; SCREEN_OPEN then fails and leaves no window thread behind). The
+// backend keeps both faces for as long as the program runs. A new window is active: when its
+// window system does not report that itself, the backend calls input.focus(true).
 Integer open_window(InputSink input, FrameSource frames);
+
+// A line editor takes typed text in `at` (surface pixels, the field) from now on, until
+// stop_text_input: a backend on a device without a keyboard opens its on-screen keyboard or input
+// method at the field. What is typed still arrives as keys through the input sink, and a
+// hardware keyboard types as before. Never waits for the window system.
+void start_text_input(const Rect& at);
+// No line editor takes typed text any more: an on-screen keyboard opened for it closes, and the
+// keys go to the drawing area again.
+void stop_text_input();
 
 // Sets the window caption; `utf8` is already converted from code page 437. May come before
 // the window exists (it then takes the last title given) and may take effect later; never waits

@@ -46,6 +46,7 @@ struct State {
   std::vector<std::uint32_t> shown;  // the picture as the presenter last took it
   int shown_width = 0, shown_height = 0;
   bool inside = false;  // the simulated pointer is over the surface: presses and notches reach it
+  surf::Rect text_input;  // the field a line editor takes text in (empty while none does)
 };
 
 State& state() {
@@ -153,6 +154,10 @@ Integer open_window(InputSink input, FrameSource) {
   return 0;
 }
 
+void start_text_input(const Rect& at) { state().text_input = at; }
+
+void stop_text_input() { state().text_input = Rect{}; }
+
 void set_title(const std::string&) {}
 
 double now_ms() {
@@ -199,6 +204,11 @@ void reset() {
 }
 
 double now_ms() { return surf::backend::now_ms(); }
+
+Field text_input() {
+  const surf::Rect& r = state().text_input;
+  return r.empty() ? Field{} : Field{r.x0, r.y0, r.x1 - r.x0 + 1, r.y1 - r.y0 + 1};
+}
 
 void use_real_clock(bool real) {
   State& s = state();

@@ -156,6 +156,8 @@ struct Shared {
   bool title_dirty = false;
   std::optional<std::string> gdk_scale;  // GDK_SCALE when the surface was last opened
   bool scale_dirty = false;
+  std::optional<surf::Rect> text_field;  // where a line editor takes text, while one does
+  bool text_field_dirty = false;
 
   ~Shared() { shut_down(); }
 
@@ -284,6 +286,15 @@ class Window {
   }
 
   void set_title(const std::string& title) { SDL_SetWindowTitle(window_, title.c_str()); }
+
+  // Tells an input method where the line editor's field lies (in window pixels), so that its
+  // candidate window or on-screen keyboard opens beside it. Text input itself stays on: a
+  // hardware keyboard types as text events everywhere.
+  void text_field(const std::optional<surf::Rect>& at) {
+    if (!at) return;
+    SDL_Rect r{at->x0 * scale_, at->y0 * scale_, (at->x1 - at->x0 + 1) * scale_, (at->y1 - at->y0 + 1) * scale_};
+    SDL_SetTextInputRect(&r);
+  }
 
   // Takes the desktop's scale again (GDK_SCALE as it was when the surface was opened).
   void rescale(const std::optional<std::string>& gdk_scale) {
@@ -513,13 +524,15 @@ void run_window(Shared& s, surf::InputSink& input, surf::FrameSource& frames) {
   while (!s.stop.load()) {
     {
       std::unique_lock lock(s.m);
-      const bool new_title = s.title_dirty, new_scale = s.scale_dirty;
+      const bool new_title = s.title_dirty, new_scale = s.scale_dirty, new_field = s.text_field_dirty;
       if (new_title) title = s.title;
       if (new_scale) gdk_scale = s.gdk_scale;
-      s.title_dirty = s.scale_dirty = false;
+      const std::optional<surf::Rect> field = s.text_field;
+      s.title_dirty = s.scale_dirty = s.text_field_dirty = false;
       lock.unlock();
       if (new_title) w.set_title(title);
       if (new_scale) w.rescale(gdk_scale);
+      if (new_field) w.text_field(field);
     }
     w.present(frames);
     w.pump(input);
@@ -590,6 +603,20 @@ void set_title(const std::string& utf8) {
   std::lock_guard lock(s.m);
   s.title = utf8;
   s.title_dirty = true;
+}
+
+void start_text_input(const Rect& at) {
+  Shared& s = shared();
+  std::lock_guard lock(s.m);
+  s.text_field = at;
+  s.text_field_dirty = true;
+}
+
+void stop_text_input() {
+  Shared& s = shared();
+  std::lock_guard lock(s.m);
+  s.text_field.reset();
+  s.text_field_dirty = true;
 }
 
 double now_ms() { return steady_ms(); }

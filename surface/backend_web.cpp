@@ -27,14 +27,21 @@ extern "C" {
 // Sizes the canvas to width x height (0, 0: keeps its size) and fits it to the browser window;
 // 0 when the page has no canvas that can be drawn on.
 int web_fit_canvas(int width, int height);
-// Puts rows y0..y1 of the RGBA picture at `pixels` (width x height) on the canvas.
-void web_put_rows(const void* pixels, int width, int height, int y0, int y1);
+// Puts `count` rectangles (x, y, width, height each) of the RGBA picture at `pixels` (width x
+// height) on the canvas, as one frame shown.
+void web_put_rects(const void* pixels, int width, int height, const int* rects, int count);
 // The surface pixel under client point (cx, cy) into out[0], out[1]; whether it lies on the canvas.
 int web_surface_point(double cx, double cy, int* out);
 // Gives the canvas the keyboard focus.
 void web_focus_canvas();
-// Makes the canvas hold the pointer while a button is down.
+// From now on a press on the canvas holds the pointer until its buttons come up, and fingers
+// and pens on the canvas go to web_touch.
 void web_hold_pointer();
+// Gives the off-screen text field the focus over surface rectangle (x, y, w, h) when `wanted`,
+// otherwise the canvas.
+void web_text_input(int x, int y, int w, int h, int wanted);
+// From now on what is typed into the off-screen text field goes to web_typed.
+void web_listen_typing();
 // Sets the page's title.
 void web_set_title(const char* utf8);
 // Starts the presenter: web_present on every display frame from now on.
@@ -59,8 +66,11 @@ struct Page {
   std::optional<surf::FrameSource> frames;
   bool listening = false;
   bool active = false;                 // what the sink was last told of the page's focus
-  std::vector<std::uint32_t> staging;  // the rows shown, as the frame source hands them over
-  std::vector<std::uint32_t> rgba;     // the same as the canvas takes them (bytes R, G, B, 255)
+  std::vector<std::uint32_t> staging;  // the picture as the frame source hands it over
+  std::vector<std::uint32_t> rgba;     // what the canvas shows (bytes R, G, B, 255)
+  std::vector<surf::RowSpan> spans;    // the runs of `staging` the last pass changed
+  std::vector<std::uint8_t> dirty;     // per tile of the canvas: differs from what it shows
+  std::vector<int> rects;              // the rectangles that go to the canvas, 4 ints each
   double last_turn = 0;                // when the browser last had a turn
   double wheel_rest = 0;               // wheel travel short of a whole notch
   double polls = 0;                    // input polls since the page opened
@@ -79,19 +89,76 @@ inline std::uint32_t to_rgba(std::uint32_t p) noexcept {
   return 0xFF000000u | ((p & 0xFFu) << 16) | (p & 0xFF00u) | ((p >> 16) & 0xFFu);
 }
 
-// Shows the changed rows of page 0 on the canvas (none while an explicit lock holds the picture);
-// the presenter's pass.
+// The side of the square tiles in which the canvas is compared with the picture: small enough
+// that a moving disc uploads little more than itself, large enough that a frame redrawn whole
+// goes in a few calls.
+constexpr int kTile = 32;
+
+// The tiles of a `width` x `height` picture marked in `dirty` (tiles_x per row) as rectangles in
+// `rects`: each row of tiles in runs, a run that continues one of the row above with the same
+// columns merged into it.
+void dirty_rects(const std::vector<std::uint8_t>& dirty, int width, int height, std::vector<int>& rects) {
+  rects.clear();
+  const int tiles_x = (width + kTile - 1) / kTile, tiles_y = (height + kTile - 1) / kTile;
+  std::size_t row_start = 0;  // the first rectangle begun in the row above
+  for (int ty = 0; ty < tiles_y; ++ty) {
+    const std::size_t this_row = rects.size();
+    const int y = ty * kTile, h = std::min(kTile, height - y);
+    for (int tx = 0; tx < tiles_x;) {
+      if (dirty[static_cast<std::size_t>(ty * tiles_x + tx)] == 0) {
+        ++tx;
+        continue;
+      }
+      const int first = tx;
+      while (tx < tiles_x && dirty[static_cast<std::size_t>(ty * tiles_x + tx)] != 0) ++tx;
+      const int x = first * kTile, w = std::min(tx * kTile, width) - x;
+      bool merged = false;
+      for (std::size_t r = row_start; r < this_row && !merged; r += 4) {
+        if (rects[r] == x && rects[r + 2] == w && rects[r + 1] + rects[r + 3] == y) {
+          rects[r + 3] += h;
+          merged = true;
+        }
+      }
+      if (!merged) rects.insert(rects.end(), {x, y, w, h});
+    }
+    // Only rectangles that reached this row may grow into the next.
+    std::size_t keep = rects.size();
+    for (std::size_t r = row_start; r < this_row; r += 4)
+      if (rects[r + 1] + rects[r + 3] == y + h) keep = std::min(keep, r);
+    row_start = keep;
+  }
+}
+
+// Shows what changed on page 0 (nothing while an explicit lock holds the picture); the
+// presenter's pass. The program may redraw its whole picture every frame: only the tiles where
+// the new picture differs from the one shown go to the canvas, the costly part on a slow device.
 void present() {
   Page& pg = page();
   if (!pg.frames) return;
-  const surf::Frame f = pg.frames->take(pg.staging);
+  const surf::Frame f = pg.frames->take(pg.staging, &pg.spans);
   if (!f.has_rows()) return;
   const std::size_t w = static_cast<std::size_t>(f.width);
-  pg.rgba.resize(pg.staging.size());
-  // The whole band: its unchanged rows still hold what they showed, in the staging buffer.
-  for (std::size_t i = static_cast<std::size_t>(f.y0) * w; i < static_cast<std::size_t>(f.y1 + 1) * w; ++i)
-    pg.rgba[i] = to_rgba(pg.staging[i]);
-  web_put_rows(pg.rgba.data(), f.width, f.height, f.y0, f.y1);
+  // A new picture size: every pixel differs from a zero (transparent) one.
+  if (pg.rgba.size() != pg.staging.size()) pg.rgba.assign(pg.staging.size(), 0);
+  const std::size_t tiles_x = (w + kTile - 1) / kTile;
+  pg.dirty.assign(tiles_x * static_cast<std::size_t>((f.height + kTile - 1) / kTile), 0);
+  bool any = false;
+  for (const surf::RowSpan& span : pg.spans) {
+    const std::size_t row = static_cast<std::size_t>(span.y) * w;
+    std::uint8_t* tiles = &pg.dirty[static_cast<std::size_t>(span.y / kTile) * tiles_x];
+    for (int x = span.x0; x <= span.x1; ++x) {
+      const std::uint32_t v = to_rgba(pg.staging[row + static_cast<std::size_t>(x)]);
+      std::uint32_t& shown = pg.rgba[row + static_cast<std::size_t>(x)];
+      if (shown == v) continue;
+      shown = v;
+      tiles[x / kTile] = 1;
+      any = true;
+    }
+  }
+  if (any) {
+    dirty_rects(pg.dirty, f.width, f.height, pg.rects);
+    web_put_rects(pg.rgba.data(), f.width, f.height, pg.rects.data(), static_cast<int>(pg.rects.size() / 4));
+  }
   pg.frames->shown(f);
 }
 
@@ -112,9 +179,9 @@ int button_bit(unsigned short dom_button) {
 }
 
 // The pointer at client point (cx, cy) of the page, in surface pixels.
-void move_to(surf::InputSink& input, long cx, long cy) {
+void move_to(surf::InputSink& input, double cx, double cy) {
   int xy[2] = {-1, -1};
-  web_surface_point(static_cast<double>(cx), static_cast<double>(cy), xy);
+  web_surface_point(cx, cy, xy);
   input.move(xy[0], xy[1]);
 }
 
@@ -252,6 +319,8 @@ void listen() {
   emscripten_set_mouseleave_callback(canvas, nullptr, EM_TRUE, on_mouse);
   emscripten_set_wheel_callback(canvas, nullptr, EM_TRUE, on_wheel);
   emscripten_set_keydown_callback(canvas, nullptr, EM_TRUE, on_key);
+  emscripten_set_keydown_callback("#typing", nullptr, EM_TRUE, on_key);
+  web_listen_typing();
   emscripten_set_focus_callback(window, nullptr, EM_TRUE, on_focus);
   emscripten_set_blur_callback(window, nullptr, EM_TRUE, on_focus);
   emscripten_set_resize_callback(window, nullptr, EM_TRUE, on_resize);
@@ -280,6 +349,68 @@ int main() {
   }
 }
 
+// A finger or pen at client point (cx, cy): `phase` 0 touches the canvas, 1 moves, 2 is lifted,
+// 3 is taken away by the browser. It is the left button of the mouse, which, unlike a finger,
+// stays where it was let go; a gesture the browser took cancels the press as a release away
+// from the window does.
+extern "C" EMSCRIPTEN_KEEPALIVE void web_touch(int phase, double cx, double cy) {
+  Page& pg = page();
+  if (!pg.input) return;
+  surf::InputSink& input = *pg.input;
+  switch (phase) {
+    case 0:
+      web_focus_canvas();
+      if (!pg.active) set_active(true);
+      move_to(input, cx, cy);
+      input.button(emscripten_get_now(), 1, true);
+      break;
+    case 1:
+      move_to(input, cx, cy);
+      break;
+    case 2:
+      move_to(input, cx, cy);
+      input.button(emscripten_get_now(), 1, false);
+      break;
+    case 3:
+      input.leave();
+      input.button(emscripten_get_now(), 1, false);
+      break;
+    default:
+      break;
+  }
+}
+
+// A character typed into the off-screen text field (a code point; 8 Backspace and 13 Enter):
+// the keys the desktop build gets for it, nothing for one outside code page 437.
+extern "C" EMSCRIPTEN_KEEPALIVE void web_typed(int code_point) {
+  Page& pg = page();
+  if (!pg.input) return;
+  if (code_point == 8 || code_point == 13) {
+    pg.input->key(emscripten_get_now(), code_point == 8 ? keys::kBackspace : keys::kEnter);
+    return;
+  }
+  if (code_point < 32 || code_point > 0x10FFFF || (code_point >= 0xD800 && code_point <= 0xDFFF)) return;
+  const auto c = static_cast<unsigned>(code_point);
+  char utf8[4];
+  std::size_t n = 0;
+  if (c < 0x80) {
+    utf8[n++] = static_cast<char>(c);
+  } else if (c < 0x800) {
+    utf8[n++] = static_cast<char>(0xC0 | (c >> 6));
+    utf8[n++] = static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    utf8[n++] = static_cast<char>(0xE0 | (c >> 12));
+    utf8[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    utf8[n++] = static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    utf8[n++] = static_cast<char>(0xF0 | (c >> 18));
+    utf8[n++] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    utf8[n++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    utf8[n++] = static_cast<char>(0x80 | (c & 0x3F));
+  }
+  surf::backend::type_text(*pg.input, emscripten_get_now(), std::string_view(utf8, n));
+}
+
 // The presenter's pass, called by the page on every display frame.
 extern "C" EMSCRIPTEN_KEEPALIVE void web_present() { present(); }
 
@@ -301,6 +432,10 @@ Integer open_window(InputSink input, FrameSource frames) {
   pg.last_turn = pg.clock = emscripten_get_now();
   return 0;
 }
+
+void start_text_input(const Rect& at) { web_text_input(at.x0, at.y0, at.x1 - at.x0 + 1, at.y1 - at.y0 + 1, 1); }
+
+void stop_text_input() { web_text_input(0, 0, 0, 0, 0); }
 
 void set_title(const std::string& utf8) { web_set_title(utf8.c_str()); }
 

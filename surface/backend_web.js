@@ -3,9 +3,11 @@
 // web_sleep, web_next_frame) pause the program through Asyncify and are named among the
 // pages' ASYNCIFY_IMPORTS.
 mergeInto(LibraryManager.library, {
-  // Sizes the canvas `#screen` to the surface and shows it at the largest whole CSS scale that
-  // fits the browser window (at least 1), pixels kept sharp. 0 when the page has no canvas that
-  // can be drawn on.
+  // Sizes the canvas `#screen` to the surface and fits it into the browser window: at the
+  // largest whole CSS scale while one fits, pixels kept sharp; otherwise scaled down, smoothly so
+  // that one-pixel lines stay visible, as far as the whole surface needs to be seen without
+  // scrolling. Below kHintScale the hint `#hint` under the picture suggests turning the device.
+  // 0 when the page has no canvas that can be drawn on.
   web_fit_canvas: function(width, height) {
     const canvas = document.getElementById('screen');
     if (!canvas || !canvas.getContext('2d', {alpha: false})) return 0;
@@ -13,18 +15,33 @@ mergeInto(LibraryManager.library, {
       if (canvas.width !== width) canvas.width = width;
       if (canvas.height !== height) canvas.height = height;
     }
+    const kHintScale = 0.6;
     const report = document.getElementById('report');
-    const below = report && !report.hidden ? report.offsetHeight : 0;
-    const scale = Math.max(1, Math.floor(Math.min(window.innerWidth / canvas.width,
-                                                  (window.innerHeight - below) / canvas.height)));
-    canvas.style.width = (canvas.width * scale) + 'px';
-    canvas.style.height = (canvas.height * scale) + 'px';
-    canvas.style.imageRendering = 'pixelated';
+    const hint = document.getElementById('hint');
+    const room = () => window.innerHeight - (report && !report.hidden ? report.offsetHeight : 0) -
+                       (hint && !hint.hidden ? hint.offsetHeight : 0);
+    const fit = () => Math.min(window.innerWidth / canvas.width, room() / canvas.height);
+    if (hint) hint.hidden = true;
+    let scale = fit();
+    if (hint && scale < kHintScale) {
+      hint.hidden = false;
+      scale = fit();
+    }
+    const sharp = scale >= 1;
+    // Whole device pixels would be nicer below 1, but any factor maps exactly back through the
+    // canvas's box (web_surface_point); a tiny window still gets a picture that can be found.
+    scale = sharp ? Math.floor(scale) : Math.max(scale, 0.05);
+    // CSS lengths below 1 keep 1/64 px; rounding down keeps the box inside the window.
+    const css = (n) => Math.floor(n * scale * 64) / 64 + 'px';
+    canvas.style.width = css(canvas.width);
+    canvas.style.height = css(canvas.height);
+    canvas.style.imageRendering = sharp ? 'pixelated' : 'auto';
     return 1;
   },
 
-  // Puts rows y0..y1 of the RGBA staging buffer at `pixels` (width x height) on the canvas.
-  web_put_rows: function(pixels, width, height, y0, y1) {
+  // Puts `count` rectangles (x, y, width, height: 4 ints each at `rects`) of the RGBA picture at
+  // `pixels` (width x height) on the canvas: one frame shown.
+  web_put_rects: function(pixels, width, height, rects, count) {
     const canvas = document.getElementById('screen');
     if (!canvas) return;
     let view = Module.webView;
@@ -36,7 +53,8 @@ mergeInto(LibraryManager.library, {
                                context: canvas.getContext('2d', {alpha: false})};
     }
     if (!view.context) return;
-    view.context.putImageData(view.image, 0, 0, 0, y0, width, y1 - y0 + 1);
+    for (let i = 0, at = rects >> 2; i < count; ++i, at += 4)
+      view.context.putImageData(view.image, 0, 0, HEAP32[at], HEAP32[at + 1], HEAP32[at + 2], HEAP32[at + 3]);
     Module.webFrames = (Module.webFrames || 0) + 1;
     if (Module.webFirstFrame === undefined) Module.webFirstFrame = performance.now();
   },
@@ -61,18 +79,98 @@ mergeInto(LibraryManager.library, {
     if (canvas && document.activeElement !== canvas) canvas.focus({preventScroll: true});
   },
 
-  // While a button is down the canvas holds the pointer: its release reaches the page even
-  // outside the browser window, and a release outside the canvas cancels the click instead of
-  // leaving it waiting. The capture ends by itself with the last button.
+  // While a button is down the canvas holds the pointer: its release reaches the page even outside
+  // the browser window, and a release outside the canvas cancels the click instead of leaving it
+  // waiting. The capture ends by itself with the last button.
+  //
+  // Fingers and pens come as pointer events and go to web_touch as the left button: the first
+  // to touch the canvas counts until it is lifted, any other is ignored meanwhile. The mouse
+  // keeps its own events (backend_web.cpp). While one is held, the page neither scrolls nor zooms
+  // nor selects, and a touch on the canvas never turns into mouse events of its own.
   web_hold_pointer: function() {
     const canvas = document.getElementById('screen');
     if (!canvas) return;
+    let held = null;  // the pointerId of the finger or pen that counts
+    const send = (phase, e) => Module._web_touch(phase, e.clientX, e.clientY);
     canvas.addEventListener('pointerdown', e => {
+      if (e.pointerType !== 'mouse') {
+        e.preventDefault();
+        if (held !== null) return;
+        held = e.pointerId;
+      }
       try {
         canvas.setPointerCapture(e.pointerId);
       } catch (err) {
         // an inactive pointer cannot be captured; its release then comes as before
       }
+      if (held === e.pointerId) send(0, e);
+    });
+    canvas.addEventListener('pointermove', e => {
+      // A pen hovering moves the pointer as a mouse does.
+      if (e.pointerId === held || (held === null && e.pointerType === 'pen')) send(1, e);
+    });
+    const end = phase => e => {
+      if (e.pointerId !== held) return;
+      held = null;
+      send(phase, e);
+    };
+    canvas.addEventListener('pointerup', end(2));
+    canvas.addEventListener('pointercancel', end(3));
+    const still = e => { if (held !== null || e.target === canvas) e.preventDefault(); };
+    canvas.addEventListener('touchstart', still, {passive: false});
+    document.addEventListener('touchmove', still, {passive: false});
+    document.addEventListener('selectstart', still);
+  },
+
+  // While a line editor takes text, the off-screen field `#typing` lies over it and has the focus,
+  // so that a device without a keyboard opens its own; wanted = 0 gives the focus back to the
+  // canvas, which closes it. (x, y, w, h) is the editor's field in surface pixels.
+  web_text_input: function(x, y, w, h, wanted) {
+    const canvas = document.getElementById('screen');
+    const field = document.getElementById('typing');
+    if (!canvas || !field) return;
+    field.value = '';
+    if (!wanted) {
+      if (document.activeElement === field) canvas.focus({preventScroll: true});
+      return;
+    }
+    const r = canvas.getBoundingClientRect();
+    const k = r.width / canvas.width;
+    field.style.left = (r.left + window.scrollX + x * k) + 'px';
+    field.style.top = (r.top + window.scrollY + y * k) + 'px';
+    field.style.width = Math.max(1, w * k) + 'px';
+    field.style.height = Math.max(1, h * k) + 'px';
+    // Scrolled into view: above an on-screen keyboard that covers the lower half.
+    field.focus();
+  },
+
+  // What an on-screen keyboard or input method puts into `#typing` goes to web_typed, character
+  // by character, and the field stays empty; the keys a keyboard sends with a key value of their
+  // own come as key-down events (backend_web.cpp) and are taken there.
+  web_listen_typing: function() {
+    const field = document.getElementById('typing');
+    if (!field) return;
+    const send = text => {
+      for (const ch of text) Module._web_typed(ch.codePointAt(0));
+    };
+    field.addEventListener('beforeinput', e => {
+      // A composition runs in the field and arrives whole at its end.
+      if (e.isComposing || e.inputType === 'insertCompositionText') return;
+      if (e.inputType === 'insertText' || e.inputType === 'insertReplacementText') send(e.data || '');
+      else if (e.inputType === 'insertLineBreak' || e.inputType === 'insertParagraph') Module._web_typed(13);
+      else if (e.inputType === 'deleteContentBackward') Module._web_typed(8);
+      else return;
+      e.preventDefault();
+    });
+    field.addEventListener('compositionend', e => {
+      send(e.data || '');
+      field.value = '';
+    });
+    // Whatever got in all the same (an input method whose events cannot be cancelled).
+    field.addEventListener('input', e => {
+      if (e.isComposing || field.value === '') return;
+      send(field.value);
+      field.value = '';
     });
   },
 

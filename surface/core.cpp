@@ -116,6 +116,13 @@ bool Core::take_key(Integer& code, bool keep_close, double now) {
   return got;
 }
 
+bool Core::take_key_hit() {
+  MutexLock lock(mutex_);
+  const bool hit = input_.keys.hit;
+  input_.keys.hit = false;
+  return hit;
+}
+
 int Core::release_state(double now) {
   MutexLock lock(mutex_);
   MouseState& m = input_.mouse;
@@ -127,13 +134,6 @@ int Core::release_state(double now) {
 int Core::close_requests() {
   MutexLock lock(mutex_);
   return input_.keys.closes();
-}
-
-bool Core::take_key_hit() {
-  MutexLock lock(mutex_);
-  const bool hit = input_.keys.hit;
-  input_.keys.hit = false;
-  return hit;
 }
 
 // ---- Drawing lock -----------------------------------------------------------------------------------------

@@ -52,6 +52,14 @@ void click(double at_ms, int x, int y, double hold_ms = 30);
 // at a given virtual time from inside a running program loop.
 void at(double at_ms, std::function<void()> action);
 
+// A rectangle of surface pixels: top-left corner and size.
+struct Field {
+  int x = 0, y = 0, w = 0, h = 0;
+  bool operator==(const Field&) const = default;
+};
+// The field a line editor takes typed text in, as it told the backend; all 0 while none does.
+Field text_input();
+
 // Page 0 pixel at (x, y) (top byte as written), or 0 outside the surface.
 std::uint32_t pixel(int x, int y);
 // The pixel at (x, y) as the virtual presenter last took it, or 0 outside what it took.

@@ -88,6 +88,11 @@ Integer INPUT_MOUSE(Integer& x, Integer& y, Integer& wheel, Integer& buttons, In
 Integer INPUT_MOUSE_RELEASE();
 // The number of the window's close requests waiting in the key queue; nothing is taken.
 Integer INPUT_CLOSE_REQUESTS();
+// A line editor now takes typed text in the field at (x, y), w x h surface pixels: a device
+// without a keyboard opens its own there. Typed text still comes from INPUT_KEY.
+void SCREEN_TEXT_INPUT(Integer x, Integer y, Integer w, Integer h);
+// The line editor takes no more text: an on-screen keyboard opened for it closes.
+void SCREEN_TEXT_INPUT_END();
 // Takes the oldest key without waiting: one byte, chr(255) + scan byte, or "" when none waits.
 String INPUT_KEY();
 // As INPUT_KEY, but the window's close request is only looked at: it stays at the front of the

@@ -100,6 +100,20 @@ Integer INPUT_MOUSE(Integer& x, Integer& y, Integer& wheel, Integer& buttons, In
   return 0;
 }
 
+void SCREEN_TEXT_INPUT(Integer x, Integer y, Integer w, Integer h) {
+  const ErrorContext ctx{"surface", "SCREEN_TEXT_INPUT"};
+  // Any numbers give a rectangle of at least one pixel that stays far from overflow.
+  const auto clamp = [](Integer v) { return static_cast<int>(std::clamp<Integer>(v, -(1 << 24), 1 << 24)); };
+  const int x0 = clamp(x), y0 = clamp(y);
+  surf::backend::start_text_input(
+      surf::Rect{x0, y0, x0 + std::max(clamp(w), 1) - 1, y0 + std::max(clamp(h), 1) - 1});
+}
+
+void SCREEN_TEXT_INPUT_END() {
+  const ErrorContext ctx{"surface", "SCREEN_TEXT_INPUT_END"};
+  surf::backend::stop_text_input();
+}
+
 Integer INPUT_MOUSE_RELEASE() {
   const ErrorContext ctx{"surface", "INPUT_MOUSE_RELEASE"};
   // No step of the input clock: callers ask right after a poll, which brought the input up to date.

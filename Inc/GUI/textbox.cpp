@@ -200,6 +200,7 @@ void TEXTBOX_EDIT(TEXTBOX& box) {
   gui::EditView view{box.W / 8};
   const Single text_y = static_cast<Single>(static_cast<double>(box.Y) + (static_cast<double>(box.H) - 16.0) / 2.0);
   CursorBacking backing;
+  SCREEN_TEXT_INPUT(box.X, box.Y, box.W, box.H);
 
   for (;;) {
     // One whole frame per pass, shown at once: only the c visible characters are handed on.
@@ -231,6 +232,7 @@ void TEXTBOX_EDIT(TEXTBOX& box) {
     }
     if (done) break;
   }
+  SCREEN_TEXT_INPUT_END();
 
   SCREEN_LOCK();
   backing.restore();

@@ -47,6 +47,8 @@ void sleep_ms(double) { maybe_pause(); }
 void before_poll() { maybe_pause(); }
 void update() {}
 bool key_may_arrive() { return false; }
+void start_text_input(const Rect&) {}
+void stop_text_input() {}
 }  // namespace surf::backend
 
 int main(int argc, char** argv) {

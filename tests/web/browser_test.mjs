@@ -27,7 +27,8 @@ const nativeOrbit = process.env.PHYS_NATIVE_ORBIT;
 const out = process.env.PHYS_WEB_OUT || join(tmpdir(), 'physikdemos-web-test');
 
 const { driver, serve } = await browserNeeds(site, 'Umlaufbahnen.html');
-const { canvasPixels, canvasPng, clientPoint, launch, moveTo, open, readPng, typeCharacter, waitForFrames } = driver;
+const { canvasPixels, canvasPng, clientPoint, launch, moveTo, open, readPng, touchPath, typeCharacter, waitForFrames } =
+  driver;
 
 let server, url, browser, scratch;
 before(async () => {
@@ -44,8 +45,11 @@ after(async () => {
 
 // ---- Sessions: one list of steps, played in the page and written as a snapshot script --------
 
-// Steps: ['click', x, y] | ['key', name] | ['hold', name, times] | ['type', text] |
-// ['shot', name] | ['run', ms] (let an animation run; the next click is its Stop). The wheel and
+// Steps: ['click', x, y] | ['drag', [x, y], ...] (pressed at the first point and held there long
+// enough for any polling loop to see it, moved through the others, let go at the last) | ['key', name] | ['hold', name, times] | ['type', text] |
+// ['shot', name] | ['run', ms] (let an animation run; the next click is its Stop) | ['insert', text]
+// (as an on-screen keyboard puts it in) | ['compose', text] (an input method's composition, then
+// committed) | ['expect', check] (in the browser only: `check(page)` must hold). The wheel and
 // the pointer outside the canvas are the backend's rules, which tests/conformance checks.
 const KEYS = { End: 'end', Home: 'home', Backspace: 'backspace', Enter: 'enter', Delete: 'delete' };
 
@@ -67,13 +71,19 @@ function snapshotScript(steps, stops, dir, only) {
       lastClick = t;
       lines.push(`${t} click ${args[0]} ${args[1]}`);
       t += 300;
+    } else if (verb === 'drag') {
+      lines.push(`${t} move ${args[0][0]} ${args[0][1]}`, `${t + 10} press`);
+      t += 150;
+      for (const [x, y] of args.slice(1)) lines.push(`${(t += 20) + 10} move ${x} ${y}`);
+      lines.push(`${t + 100} release`);
+      t += 400;
     } else if (verb === 'key') {
       lines.push(`${t} key ${KEYS[args[0]]}`);
       t += 50;
     } else if (verb === 'hold') {
       for (let i = 0; i < args[1]; ++i) lines.push(`${t} key ${KEYS[args[0]]}`);
       t += 50;
-    } else if (verb === 'type') {
+    } else if (verb === 'type' || verb === 'insert' || verb === 'compose') {
       lines.push(`${t} type ${args[0]}`);
       t += 50;
     } else if (verb === 'shot') {
@@ -95,11 +105,30 @@ function snapshotScript(steps, stops, dir, only) {
   return { script: lines.join('\n') + '\n', shots, starts };
 }
 
-// Plays `steps` in `page`; returns { name: pixels } of its shots.
-async function play(page, steps) {
+// Plays `steps` in `page` with the mouse, or with a finger when `touch`; returns { name: pixels }
+// of its shots.
+async function play(page, steps, touch = false) {
   const shots = {};
   for (const [verb, ...args] of steps) {
-    if (verb === 'click') {
+    if (verb === 'click' && touch) {
+      const p = await clientPoint(page, args[0], args[1]);
+      await page.touchscreen.tap(p.x, p.y); // down and up at once: the tap latch stretches it
+      await page.waitForTimeout(300);
+    } else if (verb === 'drag' && touch) {
+      await touchPath(page, args, 80, 150);
+      await page.waitForTimeout(300);
+    } else if (verb === 'drag') {
+      await moveTo(page, ...args[0]);
+      await page.mouse.down();
+      await page.waitForTimeout(150);
+      for (const [x, y] of args.slice(1)) {
+        await page.waitForTimeout(16);
+        await moveTo(page, x, y);
+      }
+      await page.waitForTimeout(80);
+      await page.mouse.up();
+      await page.waitForTimeout(300);
+    } else if (verb === 'click') {
       await moveTo(page, args[0], args[1]);
       await page.mouse.down();
       await page.waitForTimeout(100);
@@ -120,6 +149,20 @@ async function play(page, steps) {
         await typeCharacter(page, ch);
         await page.waitForTimeout(30);
       }
+    } else if (verb === 'insert') {
+      await page.keyboard.insertText(args[0]);
+      await page.waitForTimeout(40);
+    } else if (verb === 'compose') {
+      page.devtools ??= await page.context().newCDPSession(page);
+      for (let i = 1; i <= args[0].length; ++i) {
+        const text = args[0].slice(0, i);
+        await page.devtools.send('Input.imeSetComposition', { text, selectionStart: i, selectionEnd: i });
+      }
+      await page.devtools.send('Input.insertText', { text: args[0] });
+      await page.waitForTimeout(40);
+    } else if (verb === 'expect') {
+      await page.waitForTimeout(150);
+      await args[0](page);
     } else if (verb === 'shot') {
       await page.waitForTimeout(250);
       shots[args[0]] = await canvasPixels(page);
@@ -275,6 +318,91 @@ test('Umlaufbahnen: a press on Start let go outside the canvas starts no run', a
   await page.waitForTimeout(500);
   assert.equal(pathPixels(await canvasPixels(page)), 0, 'a run started after the release outside the canvas');
   await page.close();
+});
+
+// Runs `session(page)` on program `name` in a browser with a touch screen.
+async function withTouch(name, session) {
+  const touch = await launch({ touch: true });
+  try {
+    const page = await open(touch.context, `${url}${name}.html`);
+    await waitForFrames(page);
+    await session(page);
+  } finally {
+    await touch.close();
+  }
+}
+
+// The orbit run that `steps` ends with Stop and shot 'stopped': long enough, and the headless
+// picture at the same progress.
+async function expectOrbitRun(name, page, steps, stopped) {
+  assert.ok(pathPixels(stopped) > 300, `only ${pathPixels(stopped)} path pixels after the run`);
+  await expectSame(name, page, stopped, await sameProgress('Umlaufbahnen', steps, 0, 'stopped', pathPixels, stopped, kStep, true));
+}
+
+test('touch: a tap on a list row and on Start, a run and Stop, as with the mouse', async () => {
+  const steps = [['click', 100, 90], ['shot', 'row'], ['click', 245, 230], ['run', 250], ['click', 245, 260], ['shot', 'stopped']];
+  await withTouch('Umlaufbahnen', async (page) => {
+    const web = await play(page, steps, true);
+    await expectSame('touch-row', page, web.row, (await headless('Umlaufbahnen', steps)).row);
+    await expectOrbitRun('touch-stopped', page, steps, web.stopped);
+  });
+});
+
+test('an on-screen keyboard: a tap into a field focuses the text input; inserted and composed text and Enter', async () => {
+  const focused = (id) => async (page) =>
+    assert.equal(await page.evaluate(() => document.activeElement?.id), id, `the focus is not on #${id}`);
+  const steps = [
+    ['click', 100, 106], // U(r) = r^2 (Oszillator)
+    ['click', 310, 140], // field y0: the editor starts
+    ['expect', focused('typing')],
+    ['key', 'End'],
+    ['hold', 'Backspace', 3],
+    ['insert', '1,5'],
+    ['compose', 'ä'],
+    ['key', 'Enter'],
+    ['expect', focused('screen')],
+    ['shot', 'edited'],
+    ['click', 245, 230],
+    ['run', 250],
+    ['click', 245, 260],
+    ['shot', 'stopped'],
+  ];
+  await withTouch('Umlaufbahnen', async (page) => {
+    const web = await play(page, steps, true);
+    const attributes = await page.evaluate(() =>
+      ['autocomplete', 'autocorrect', 'autocapitalize', 'spellcheck'].map((a) => document.getElementById('typing').getAttribute(a)));
+    assert.deepEqual(attributes, ['off', 'off', 'off', 'false']);
+    await expectSame('keyboard-edited', page, web.edited, (await headless('Umlaufbahnen', steps)).edited);
+    await expectOrbitRun('keyboard-stopped', page, steps, web.stopped);
+  });
+});
+
+test('drags with the mouse and with a finger: the track bar, the list box, a button left for outside', async () => {
+  const steps = [
+    ['shot', 'start'],
+    ['drag', [590, 44], [630, 44], [680, 44], [740, 44]], // the track bar's knob
+    ['shot', 'track'],
+    ['drag', [400, 56], [400, 80], [400, 100], [400, 120]], // from Item 2 down the list
+    ['shot', 'list'],
+    ['drag', [225, 44], [225, 90], [225, 150], [225, 400]], // "Message box..." let go outside: cancelled
+    ['shot', 'button'],
+  ];
+  const reference = await headless('gallery', steps);
+  assert.ok(!equal(reference.start, reference.track) && !equal(reference.track, reference.list), 'the drags move something');
+  assert.ok(equal(reference.list, reference.button), 'the button let go outside does nothing');
+  const mouse = await openProgram('gallery');
+  const byMouse = await play(mouse, steps);
+  for (const name of ['track', 'list', 'button']) await expectSame(`mouse-drag-${name}`, mouse, byMouse[name], reference[name]);
+  await mouse.close();
+  await withTouch('gallery', async (page) => {
+    const byFinger = await play(page, steps, true);
+    for (const name of ['track', 'list', 'button']) await expectSame(`touch-drag-${name}`, page, byFinger[name], reference[name]);
+    // A second finger on the list while the first drags the knob back is ignored.
+    await touchPath(page, [[740, 44], [700, 44], [[680, 44], [400, 60]], [[630, 44], [400, 100]], [[590, 44], [400, 100]]], 80, 150);
+    await page.waitForTimeout(300);
+    const back = await headless('gallery', [...steps, ['drag', [740, 44], [700, 44], [680, 44], [630, 44], [590, 44]], ['shot', 'back']]);
+    await expectSame('touch-second-finger', page, await canvasPixels(page), back.back);
+  });
 });
 
 test('Umlaufbahnen: the oscillator from a field typed with keys (repeat, umlaut, comma) after focus left the canvas', async () => {

@@ -21,8 +21,9 @@ const FLAGS = [
   '--disable-sync',
 ];
 
-// Starts the browser with a fresh profile; `close()` ends it and removes the profile.
-export async function launch({ width = 1280, height = 800 } = {}) {
+// Starts the browser with a fresh profile, with a touch screen when `touch`; `close()` ends it
+// and removes the profile.
+export async function launch({ width = 1280, height = 800, touch = false } = {}) {
   const profile = await mkdtemp(join(tmpdir(), 'physikdemos-chromium-'));
   let context;
   try {
@@ -33,6 +34,7 @@ export async function launch({ width = 1280, height = 800 } = {}) {
       args: FLAGS,
       viewport: { width, height },
       deviceScaleFactor: 1,
+      hasTouch: touch,
     });
   } catch (error) {
     await rm(profile, { recursive: true, force: true });
@@ -176,6 +178,31 @@ export async function clickAt(page, x, y, holdMs = 60) {
   await page.mouse.down();
   if (holdMs > 0) await page.waitForTimeout(holdMs);
   await page.mouse.up();
+}
+
+// Puts one finger on surface pixel points[0], holds it there `pressMs`, moves it through the
+// others (a display frame apart) and lifts it after `holdMs`: raw touch events through the
+// DevTools protocol. Each
+// entry of `points` is [x, y], or [[x, y], [x2, y2]] for a second finger down at the same time
+// (on the screen from where it first appears until the first finger is lifted).
+export async function touchPath(page, points, holdMs = 60, pressMs = 0) {
+  page.devtools ??= await page.context().newCDPSession(page);
+  const fingers = async (entry) => {
+    const list = Array.isArray(entry[0]) ? entry : [entry];
+    return Promise.all(list.map(async ([x, y], id) => ({ ...(await clientPoint(page, x, y)), id })));
+  };
+  let type = 'touchStart';
+  let down = 0;
+  for (const entry of points) {
+    const touchPoints = await fingers(entry);
+    // A finger that appears is a touchStart of its own.
+    await page.devtools.send('Input.dispatchTouchEvent', { type: touchPoints.length > down ? 'touchStart' : type, touchPoints });
+    down = touchPoints.length;
+    await page.waitForTimeout(type === 'touchStart' && pressMs > 0 ? pressMs : 16);
+    type = 'touchMove';
+  }
+  if (holdMs > 0) await page.waitForTimeout(holdMs);
+  await page.devtools.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
 }
 
 // Types one character as a keyboard with it on a key of its own sends it (a German layout's

@@ -15,6 +15,8 @@ const TYPES = {
   '.png': 'image/png',
   '.css': 'text/css; charset=utf-8',
   '.txt': 'text/plain; charset=utf-8',
+  '.svg': 'image/svg+xml',
+  '.webmanifest': 'application/manifest+json',
 };
 
 // The file below `root` that `urlPath` names, or null when it names none or leaves the folder.

@@ -114,6 +114,24 @@ TEST_F(GuiTest, ABurstOfKeysArrivesWholeAndStopsAtEnter) {
   EXPECT_EQ(INPUT_KEY(), "z");
 }
 
+TEST_F(GuiTest, TheEditorAsksForTextInputAtItsFieldWhileItEdits) {
+  TEXTBOX t = TEXTBOX_NEW(100, 100, 80, 20, "ab", 0, MODE_TEXT);
+  EXPECT_EQ(headless::text_input(), headless::Field{});
+  headless::Field during;
+  headless::at(headless::now_ms() + 20, [&] { during = headless::text_input(); });
+  headless::key(headless::now_ms() + 30, KEY_END);
+  headless::type(headless::now_ms() + 40, "c\r");
+  TEXTBOX_EDIT(t);
+  EXPECT_EQ(during, (headless::Field{100, 100, 80, 20}));
+  EXPECT_EQ(headless::text_input(), headless::Field{});
+  EXPECT_EQ(t.TEXT, "abc");
+  // Any numbers name a field of at least one pixel.
+  SCREEN_TEXT_INPUT(INT_MIN, 5, 0, -3);
+  EXPECT_EQ(headless::text_input(), (headless::Field{-(1 << 24), 5, 1, 1}));
+  SCREEN_TEXT_INPUT_END();
+  EXPECT_EQ(headless::text_input(), headless::Field{});
+}
+
 TEST_F(GuiTest, EditOfAHugeTextKeepsEveryCharacter) {
   TEXTBOX t = TEXTBOX_NEW(100, 100, 80, 20, String(100000, 'x'), 0, MODE_TEXT);
   const double t0 = headless::now_ms();
