@@ -211,9 +211,12 @@ mergeInto(LibraryManager.library, {
   // that is not shown gets no display frames.
   web_next_frame: function(ms) {
     return Asyncify.handleAsync(async () => {
+      // Whichever comes first cancels the other, so that no stray task is left for a later
+      // frame: on a slow device every task costs a share of the next frame.
       await new Promise(resolve => {
-        requestAnimationFrame(() => resolve());
-        setTimeout(resolve, ms);
+        let timer = 0;
+        const frame = requestAnimationFrame(() => { clearTimeout(timer); resolve(); });
+        timer = setTimeout(() => { cancelAnimationFrame(frame); resolve(); }, ms);
       });
     });
   },
