@@ -203,8 +203,28 @@ mergeInto(LibraryManager.library, {
     });
   },
 
+  // Sleeps at least `ms`. The time-out ends the sleep, or the first display frame after it has
+  // run its time, whichever comes first: a page whose main thread is busy (a slow device) gives
+  // timers no turn between some display frames, and a program that sleeps between its frames
+  // would miss those frames. The presenter's callback of that display frame runs first.
   web_sleep: function(ms) {
-    return Asyncify.handleAsync(async () => { await new Promise(resolve => setTimeout(resolve, ms)); });
+    return Asyncify.handleAsync(async () => {
+      const until = performance.now() + ms;
+      await new Promise(resolve => {
+        let frame = 0, timer = 0;
+        const done = () => {
+          clearTimeout(timer);
+          cancelAnimationFrame(frame);
+          resolve();
+        };
+        const check = () => {
+          if (performance.now() >= until) done();
+          else frame = requestAnimationFrame(check);
+        };
+        timer = setTimeout(done, ms);
+        frame = requestAnimationFrame(check);
+      });
+    });
   },
 
   // Waits for the next display frame (the presenter's turn comes first), or `ms` at most: a page
