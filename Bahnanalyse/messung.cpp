@@ -11,22 +11,6 @@ namespace {
 
 constexpr const char* kModul = "Bahnanalyse";
 
-// The derivative function has no context argument: step() sets the force law here first.
-Integer KRAFTGESETZ = 0;
-
-// The orbit program's right-hand side, term for term, so that both step bit for bit alike.
-Double ableitung(Integer i, Double t, DoubleArrayRef y) {
-  const ErrorContext ctx{kModul, "ABLEITUNG"};
-  static_cast<void>(t);
-  const Double vx = y[1], vy = y[2], px = y[3], py = y[4];
-  if (i == 3) return vx;
-  if (i == 4) return vy;
-  if (i != 1 && i != 2) return 0;
-  Double r = std::sqrt(px * px + py * py);
-  if (r == 0) r = 0.000001;
-  return i == 1 ? orbit::force(KRAFTGESETZ, r) * px / r : orbit::force(KRAFTGESETZ, r) * py / r;
-}
-
 // Effective potential of the radial motion.
 Double effective(Integer potential, Double l, Double r) { return potential_energy(potential, r) + l * l / (2 * r * r); }
 
@@ -133,9 +117,13 @@ void step(Messung& m) {
   m.state[2] = m.vy;
   m.state[3] = m.x;
   m.state[4] = m.y;
-  KRAFTGESETZ = m.potential;
+  // The orbit program's own right-hand side, which reads its force law from POTENTIAL: the
+  // orbit stepped here is the one it draws, bit for bit. Its choice is put back afterwards.
+  const Integer gewaehlt = POTENTIAL;
+  POTENTIAL = m.potential;
   Double t_new = 0;
-  DIFFSYSN(ableitung, m.t, m.state, m.h, t_new, m.next);
+  DIFFSYSN(FKT, m.t, m.state, m.h, t_new, m.next);
+  POTENTIAL = gewaehlt;
   m.vx = m.next[1];
   m.vy = m.next[2];
   m.x = m.next[3];

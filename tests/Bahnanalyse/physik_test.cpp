@@ -71,6 +71,12 @@ TEST(BahnPhysik, StepsAreBitForBitThoseThatTheOrbitProgramDraws) {
     EXPECT_EQ(m.vy, run.vy) << p;
     EXPECT_EQ(m.t, run.t) << p;
   }
+  // A measurement leaves the orbit program's own choice of law as it found it.
+  POTENTIAL = 2;
+  bahn::Messung m;
+  bahn::start(m, 0, 1, 1, orbit::kStep);
+  bahn::step(m);
+  EXPECT_EQ(POTENTIAL, 2);
 }
 
 TEST(BahnPhysik, AngleBetweenPericentresAgreesWithAQuarterStepAndNearCircularTheory) {
