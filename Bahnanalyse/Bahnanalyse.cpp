@@ -83,10 +83,6 @@ void ganzes_fenster() {
   SCREEN_SET_WINDOW(0, 0, 0, 0, 0);
 }
 
-bool gebunden(const Messung& m) {
-  return outer_turning_radius(m.potential, m.e0, m.l0, std::abs(m.y) > 0 ? std::hypot(m.x, m.y) : 0) > 0;
-}
-
 // The orbit's square, black, with its axes; the logical window is left set.
 void bahn_flaeche() {
   SCREEN_SET_VIEW(kBahnLinks, kBahnOben, kBahnRechts, kBahnUnten, 0x000000, 0, SCREEN_VIEW_NO_BORDER);
@@ -151,11 +147,11 @@ void drift_merken(const Messung& m) {
   ++DRIFT_ANZAHL;
 }
 
-void kepler_plot() {
+// The points of force law p with their fitted line.
+void kepler_plot(Integer p) {
   const ErrorContext ctx{kModul, "KEPLER_PLOT"};
   ganzes_fenster();
   SCREEN_SET_VIEW(kKeplerLinks, kKeplerOben, kKeplerRechts, kKeplerUnten, COLOR_BACKGROUND, 0, SCREEN_VIEW_NO_BORDER);
-  const Integer p = MESSUNG.potential;
   Double x1 = 1e300, x2 = -1e300, y1 = 1e300, y2 = -1e300;
   Integer n = 0;
   for (const KeplerPunkt& k : KEPLER)
@@ -173,8 +169,7 @@ void kepler_plot() {
   Double steigung = 0;
   const bool gefittet = kepler_slope(KEPLER, p, steigung);
   SCREEN_SET_COLOR(kGitterFarbe, 0, 2);
-  KOORDINATEN(x1, y1, x2, y2, 4, 4, "lg a", "lg T",
-              gefittet ? "Steigung " + zahl(steigung, 3) : String{"Steigung: ab zwei Bahnen"});
+  KOORDINATEN(x1, y1, x2, y2, 4, 4, "lg a", "lg T", kepler_caption(KEPLER, p));
   SCREEN_SET_COLOR(COLOR_TEXT, 0, 2);
   Double mx = 0, my = 0;
   for (const KeplerPunkt& k : KEPLER)
@@ -188,7 +183,7 @@ void kepler_plot() {
 }
 
 void anzeigen() {
-  for (Integer i = 0; i < kZeilen; ++i) beschriften(LABEL_ANZEIGE[i], readout(MESSUNG, KEPLER, i));
+  for (Integer i = 0; i < kZeilen; ++i) beschriften(LABEL_ANZEIGE[i], readout(MESSUNG, i));
 }
 
 void kepler_merken() {
@@ -228,8 +223,16 @@ String potential_text(Integer potential) {
   }
 }
 
-String readout(const Messung& m, const std::vector<KeplerPunkt>& kepler, Integer line) {
-  const bool bahn = m.steps > 0 && gebunden(m);
+String kepler_caption(const std::vector<KeplerPunkt>& kepler, Integer potential) {
+  Integer n = 0;
+  for (const KeplerPunkt& k : kepler) n += k.potential == potential;
+  Double steigung = 0;
+  if (!kepler_slope(kepler, potential, steigung)) return "Steigung ab zwei Bahnen (" + zahl(n, 0) + ")";
+  return "Steigung " + zahl(steigung, 3) + " aus " + zahl(n, 0) + " Bahnen";
+}
+
+String readout(const Messung& m, Integer line) {
+  const bool bahn = m.steps > 0 && m.r_aussen > 0;
   const bool zwei = m.pericentres >= 2;
   switch (line) {
     case 0:
@@ -260,14 +263,6 @@ String readout(const Messung& m, const std::vector<KeplerPunkt>& kepler, Integer
     case 10:
       return bahn && zwei ? "  r_min = " + zahl(m.r_min, 4) + ", r_max = " + zahl(m.r_max, 4)
                           : String{"  r_min, r_max: -"};
-    case 11: {
-      Double steigung = 0;
-      Integer n = 0;
-      for (const KeplerPunkt& k : kepler) n += k.potential == m.potential;
-      return kepler_slope(kepler, m.potential, steigung)
-                 ? "lg T / lg a: Steigung " + zahl(steigung, 3) + " (" + zahl(n, 0) + " Bahnen)"
-                 : "lg T / lg a: " + zahl(n, 0) + " Bahn(en), Steigung -";
-    }
     default:
       return "";
   }
@@ -294,7 +289,7 @@ void SCHRITT() {
   kepler_merken();
   if (++PAESSE % kPaesseJePlot == 0) {
     drift_plot();
-    if (KEPLER_INDEX >= 0) kepler_plot();
+    if (KEPLER_INDEX >= 0) kepler_plot(MESSUNG.potential);
   }
   ganzes_fenster();
   anzeigen();
@@ -313,9 +308,8 @@ void BUTTON_START_EVENT() {
   const Integer p = std::max(LISTBOX_GETINDEX(LIST_POTENTIAL), 0);
   start(MESSUNG, p, y0, vx0, orbit::kStep);
   // The square holds the whole orbit when it is bound, else three times the start distance.
-  const Double r0 = std::abs(y0), aussen = outer_turning_radius(p, MESSUNG.e0, MESSUNG.l0, r0);
-  HALBE_BREITE = 1.1 * std::max(aussen, r0);
-  if (aussen == 0) HALBE_BREITE = 3 * r0;
+  const Double r0 = std::abs(y0);
+  HALBE_BREITE = MESSUNG.r_aussen > 0 ? 1.1 * std::max(MESSUNG.r_aussen, r0) : 3 * r0;
   KEPLER_INDEX = -1;
   DRIFT_ANZAHL = 0;
   DRIFT_ABSTAND = 0.05;
@@ -327,7 +321,7 @@ void BUTTON_START_EVENT() {
   bahn_flaeche();
   SCREEN_CIRCLE(nullptr, 0, 0, s(HALBE_BREITE / 80), 0xFFFFFF, 0, 0, SCREEN_FULL_CIRCLE, 1);
   drift_plot();
-  kepler_plot();
+  kepler_plot(MESSUNG.potential);
   ganzes_fenster();
   anzeigen();
   beschriften(LABEL_MELDUNG, "Laeuft, " + zahl(kTempo, 0) + " Modellsekunden je Sekunde.");
@@ -342,7 +336,7 @@ void BUTTON_STOP_EVENT() {
   kepler_merken();
   SCREEN_LOCK();
   drift_plot();
-  kepler_plot();
+  kepler_plot(MESSUNG.potential);
   ganzes_fenster();
   anzeigen();
   beschriften(LABEL_MELDUNG, "Angehalten.");
@@ -355,10 +349,8 @@ void LIST_POTENTIAL_EVENT() {
   beschriften(LABEL_POTENTIAL, potential_text(p));
   if (LAEUFT) return;
   // Between runs the plot shows the chosen force law's points.
-  MESSUNG.potential = p;
-  kepler_plot();
+  kepler_plot(p);
   ganzes_fenster();
-  anzeigen();
 }
 
 void CREATEWINDOW_MAIN() {
@@ -386,6 +378,7 @@ void CREATEWINDOW_MAIN() {
   LABEL_MELDUNG = LABEL_NEW(10, 560, 380, 20, "");
   MESSUNG = Messung{};
   LIST_POTENTIAL_EVENT();
+  anzeigen();
   SCREEN_SET_VIEW(kBahnLinks, kBahnOben, kBahnRechts, kBahnUnten, 0x000000, COLOR_BORDER, 0);
   bahn_flaeche();
   drift_plot();

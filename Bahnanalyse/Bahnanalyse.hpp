@@ -12,7 +12,7 @@ namespace bahn {
 inline constexpr Double kTempo = 2;  // model seconds per second of the clock
 // After a stall at most this much model time is caught up in one pass (see examples/pendel).
 inline constexpr Double kHoechstensJePass = 0.5;
-inline constexpr Integer kZeilen = 12;  // readout lines
+inline constexpr Integer kZeilen = 11;  // readout lines
 
 // ---- Module-level state: the polling loop and the handlers share it ----------------------------
 extern LISTBOX LIST_POTENTIAL;            // the four force laws
@@ -27,8 +27,10 @@ extern std::vector<KeplerPunkt> KEPLER;   // (log a, log T) of every run of the 
 
 // Text of the potential (0..3) whose force is integrated, with the force itself; "" for others.
 String potential_text(Integer potential);
+// Caption of the log T - log a plot of one force law: the fitted slope and the number of runs.
+String kepler_caption(const std::vector<KeplerPunkt>& kepler, Integer potential);
 // The readout lines of a run, 0..kZeilen-1, as the labels show them.
-String readout(const Messung& m, const std::vector<KeplerPunkt>& kepler, Integer line);
+String readout(const Messung& m, Integer line);
 // Starts a run from the fields and the list, or names the bad field and starts none.
 void BUTTON_START_EVENT();
 // Ends the run in progress and keeps its point for the log T - log a plot.

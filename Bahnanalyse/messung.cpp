@@ -107,6 +107,7 @@ void start(Messung& m, Integer potential, Double y0, Double vx0, Double h) {
   m.e0 = m.e = energy(potential, m.x, m.y, m.vx, m.vy);
   m.l0 = m.l = angular_momentum(m.x, m.y, m.vx, m.vy);
   m.r_min = m.r_max = std::abs(y0);
+  m.r_aussen = outer_turning_radius(potential, m.e0, m.l0, std::abs(y0));
 }
 
 void step(Messung& m) {

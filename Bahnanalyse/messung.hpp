@@ -34,6 +34,7 @@ struct Messung {
   std::int64_t steps = 0;
   Double e0 = 0, l0 = 0;             // energy and angular momentum at the start
   Double e = 0, l = 0;               // after the last step
+  Double r_aussen = 0;               // outer turning radius by e0 and l0; 0 for an unbound orbit
   Double phi = 0;                    // polar angle, continued through full turns
   Double r_min = 0, r_max = 0;       // extreme radii of the steps so far
   std::int64_t pericentres = 0;             // pericentres passed
