@@ -305,6 +305,11 @@ void BUTTON_START_EVENT() {
     beschriften(LABEL_MELDUNG, "y0 = 0 liegt im Zentrum: keine Bahn.");
     return;
   }
+  // Beyond these the orbit's square and the forces leave the range that a picture can show.
+  if (!(std::abs(y0) >= 0.001 && std::abs(y0) <= 1000 && std::abs(vx0) <= 1000)) {
+    beschriften(LABEL_MELDUNG, "Bitte 0.001 <= |y0| <= 1000, |vx0| <= 1000.");
+    return;
+  }
   const Integer p = std::max(LISTBOX_GETINDEX(LIST_POTENTIAL), 0);
   start(MESSUNG, p, y0, vx0, orbit::kStep);
   // The square holds the whole orbit when it is bound, else three times the start distance.

@@ -106,7 +106,9 @@ TEST(BahnSitzung, StartValuesActAsChosenAndTypedAndEachRunAddsAPoint) {
 TEST(BahnSitzung, BadFieldsAndTheCentreStartNoRun) {
   for (const auto& [y0, vx0, meldung] : {std::tuple{"abc", "0.4", "y0 ist keine Zahl."},
                                         std::tuple{"2", "", "vx0 ist keine Zahl."},
-                                        std::tuple{"0", "0.4", "y0 = 0 liegt im Zentrum: keine Bahn."}}) {
+                                        std::tuple{"0", "0.4", "y0 = 0 liegt im Zentrum: keine Bahn."},
+                                        std::tuple{"1e-300", "0.4", "Bitte 0.001 <= |y0| <= 1000, |vx0| <= 1000."},
+                                        std::tuple{"2", "-1e9", "Bitte 0.001 <= |y0| <= 1000, |vx0| <= 1000."}}) {
     headless::reset();
     headless::close_request(500);
     // An empty text keeps the field's default, so the empty vx0 is typed over it below.
