@@ -163,7 +163,7 @@ void kepler_plot(Integer p) {
       ++n;
     }
   if (n == 0) x1 = y1 = 0, x2 = y2 = 1;
-  // Whole tenths around the points, at least half a decade across.
+  // On whole tenths, at least a tenth beyond the outermost points.
   x1 = std::floor(x1 * 10 - 1) / 10, x2 = std::ceil(x2 * 10 + 1) / 10;
   y1 = std::floor(y1 * 10 - 1) / 10, y2 = std::ceil(y2 * 10 + 1) / 10;
   Double steigung = 0;
