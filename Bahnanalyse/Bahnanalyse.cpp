@@ -378,9 +378,10 @@ void CREATEWINDOW_MAIN() {
   for (Integer i = 0; i < kZeilen; ++i) LABEL_ANZEIGE[i] = LABEL_NEW(10, kZeileOben + i * kZeilenHoehe, 380, 20, "");
   LABEL_NEW(10, 455, 380, 20, "Gemessen mit U der integrierten Kraft:");
   LABEL_POTENTIAL = LABEL_NEW(10, 475, 380, 20, "");
-  LABEL_NEW(10, 505, 380, 20, "Periode: Zeit von Perizentrum zu Perizentrum;");
-  LABEL_NEW(10, 525, 380, 20, "Drift: (jetzt - Start) / |Start| in ppm.");
-  LABEL_MELDUNG = LABEL_NEW(10, 560, 380, 20, "");
+  LABEL_NEW(10, 500, 380, 20, "Periode: Zeit von Perizentrum zu Perizentrum;");
+  LABEL_NEW(10, 520, 380, 20, "Drift: (jetzt - Start) / |Start| in ppm;");
+  LABEL_NEW(10, 540, 380, 20, "t, T, a, E, L in Einheiten mit Masse 1.");
+  LABEL_MELDUNG = LABEL_NEW(10, 570, 380, 20, "");
   MESSUNG = Messung{};
   LIST_POTENTIAL_EVENT();
   anzeigen();
