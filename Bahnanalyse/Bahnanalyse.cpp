@@ -37,7 +37,7 @@ constexpr Integer kPaesseJePlot = 25;  // passes between redraws of the drift pl
 
 Double HALBE_BREITE = 3;  // half-width of the orbit's square in model units
 Integer KEPLER_INDEX = -1;  // the current run's entry in KEPLER, -1 before its second pericentre
-Double UHR = 0, RUECKSTAND = 0;
+Double UHR = 0, RUECKSTAND = 0;  // TIME_MS at the last pass; model time due but not stepped yet
 Integer PAESSE = 0;
 Array<Double> DRIFT_T{0, kDriftPunkte}, DRIFT_E{0, kDriftPunkte}, DRIFT_L{0, kDriftPunkte};
 Integer DRIFT_ANZAHL = 0;
