@@ -50,3 +50,4 @@ physikdemos_program(Planetensystem FOLDER Planetensystem TITLE Planetensystem SI
 physikdemos_program(gallery FOLDER examples/gallery TITLE "Widget Gallery" SIZE 800x352 PICTURE examples/gallery/picture.txt DESKTOP NO DESCRIPTION "Every control of the widget toolkit in one window")
 physikdemos_program(plots FOLDER examples/plots TITLE Diagramme SIZE 960x720 PICTURE examples/plots/picture.txt DESKTOP NO DESCRIPTION "One diagram of each kind that the plot helpers draw")
 physikdemos_program(Pendel FOLDER examples/pendel TITLE Pendel SIZE 1000x500 PICTURE examples/pendel/picture.txt DESKTOP Physics DESCRIPTION "A damped pendulum at any start angle, with its measured period and the angle over time")
+physikdemos_program(Bahnanalyse FOLDER Bahnanalyse TITLE Bahnanalyse SIZE 1000x600 PICTURE Bahnanalyse/picture.txt DESKTOP Physics DESCRIPTION "Measures the orbits of Umlaufbahnen: energy drift, perihelion shift and Kepler's third law")
