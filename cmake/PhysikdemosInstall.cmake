@@ -69,6 +69,9 @@ if(PHYSIKDEMOS_HAS_WEB)
   add_dependencies(physikdemos_package surface_web)
 endif()
 
+# ---- The guide, for writing programs against the installed package ---------------------------
+install(FILES docs/writing-programs.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
 # ---- Public headers -------------------------------------------------------------------------
 install(FILES surface/types.hpp surface/runtime.hpp surface/portable.hpp surface/reset.hpp surface/surface.hpp
               surface/key_table.hpp surface/headless.hpp

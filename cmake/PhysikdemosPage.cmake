@@ -8,8 +8,8 @@
 # the web backend (Physikdemos::surface_web, which brings the backend's own link options) and
 # builds the page from page.html.in, the page of every program of this project: the picture
 # fitted to the browser window, pointer, touch and keys into the program, its runtime report
-# under the picture. TITLE (default: <target>) is the page's title; SIZE (default 640x480) the
-# canvas until the program opens its window, which then sets it. OFFLINE makes the page load
+# under the picture. TITLE (default: <target>) and SIZE (default 640x480) are the page's title and
+# canvas until the program opens its window, which then sets both. OFFLINE makes the page load
 # offline.js from its folder, as the pages of this project's site do.
 include_guard(GLOBAL)
 
