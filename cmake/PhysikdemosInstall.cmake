@@ -44,9 +44,10 @@ if(TARGET surface_headless)
   set(PHYSIKDEMOS_HAS_HEADLESS ON)
   install(TARGETS surface_headless EXPORT PhysikdemosTargets
           OBJECTS DESTINATION ${CMAKE_INSTALL_LIBDIR}/physikdemos/objects)
-  # The script runner for pictures, which every headless program links.
+  # The script runner for pictures, which every headless program links; the headers that steer
+  # the headless surface and the runner come only with them.
   install(TARGETS surface_snapshot EXPORT PhysikdemosTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
-  install(FILES surface/snapshot.hpp DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/surface)
+  install(FILES surface/headless.hpp surface/snapshot.hpp DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/surface)
 endif()
 if(TARGET surface_web)
   set(PHYSIKDEMOS_HAS_WEB ON)
@@ -74,7 +75,7 @@ install(FILES docs/writing-programs.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # ---- Public headers -------------------------------------------------------------------------
 install(FILES surface/types.hpp surface/runtime.hpp surface/portable.hpp surface/reset.hpp surface/surface.hpp
-              surface/key_table.hpp surface/headless.hpp
+              surface/key_table.hpp
         DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/surface)
 file(GLOB physikdemos_module_headers ${PROJECT_SOURCE_DIR}/Inc/*.hpp)
 install(FILES ${physikdemos_module_headers} DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/Inc)
