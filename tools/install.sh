@@ -19,6 +19,16 @@ if [ $# -ne 1 ] || [ -z "$1" ]; then
 fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 prefix=$1
+# Both packages are Physikdemos: one would overwrite the other's configuration.
+for config in "$prefix"/lib*/cmake/Physikdemos "$prefix"/lib/*/cmake/Physikdemos; do
+  [ -f "$config/PhysikdemosConfig.cmake" ] || continue
+  there=no
+  [ -f "$config/web-toolchain.cmake" ] && there=yes
+  if [ $there != $web ]; then
+    echo "install.sh: $prefix holds the $([ $there = yes ] && echo browser || echo desktop) package; give each a prefix of its own" >&2
+    exit 2
+  fi
+done
 args=(-G Ninja -DPHYS_TESTS=OFF -DPHYS_BENCH=OFF -DPHYS_TOOLS=OFF)
 targets=()
 if [ $web = yes ]; then
