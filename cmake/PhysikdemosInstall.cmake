@@ -3,6 +3,10 @@
 # projects can use the library:
 #   find_package(Physikdemos REQUIRED)
 #   target_link_libraries(app PRIVATE Physikdemos::Inc_GUI Physikdemos::surface_sdl)
+# The browser build installs the libraries, the web backend and what makes a program a page
+# instead (no programs: they are pages of the site); a project configured with the installed
+# web-toolchain.cmake finds that package:
+#   physikdemos_add_page(app TITLE "My program" SIZE 640x480)
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -30,7 +34,8 @@ install(TARGETS ${physikdemos_libraries} EXPORT PhysikdemosTargets
 # consumer, which then supplies the backend that the surface library calls.
 set(PHYSIKDEMOS_HAS_SDL OFF)
 set(PHYSIKDEMOS_HAS_HEADLESS OFF)
-if(TARGET surface_sdl)
+set(PHYSIKDEMOS_HAS_WEB OFF)
+if(TARGET surface_sdl AND NOT TARGET surface_web)  # the browser build's surface_sdl is the web backend
   set(PHYSIKDEMOS_HAS_SDL ON)
   install(TARGETS surface_sdl EXPORT PhysikdemosTargets
           OBJECTS DESTINATION ${CMAKE_INSTALL_LIBDIR}/physikdemos/objects)
@@ -39,21 +44,49 @@ if(TARGET surface_headless)
   set(PHYSIKDEMOS_HAS_HEADLESS ON)
   install(TARGETS surface_headless EXPORT PhysikdemosTargets
           OBJECTS DESTINATION ${CMAKE_INSTALL_LIBDIR}/physikdemos/objects)
-  # The script runner for pictures, which every headless program links.
+  # The script runner for pictures, which every headless program links; the headers that steer
+  # the headless surface and the runner come only with them.
   install(TARGETS surface_snapshot EXPORT PhysikdemosTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
-  install(FILES surface/snapshot.hpp DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/surface)
+  install(FILES surface/headless.hpp surface/snapshot.hpp DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/surface)
 endif()
+if(TARGET surface_web)
+  set(PHYSIKDEMOS_HAS_WEB ON)
+  install(TARGETS surface_web EXPORT PhysikdemosTargets
+          OBJECTS DESTINATION ${CMAKE_INSTALL_LIBDIR}/physikdemos/objects)
+  # The backend's page side, linked into every page from its installed copy.
+  install(FILES surface/backend_web.js DESTINATION ${CMAKE_INSTALL_LIBDIR}/physikdemos)
+  set_property(TARGET surface_web APPEND PROPERTY INTERFACE_LINK_OPTIONS
+               "$<INSTALL_INTERFACE:SHELL:--js-library $<INSTALL_PREFIX>/${CMAKE_INSTALL_LIBDIR}/physikdemos/backend_web.js>")
+  # The page function with the page every program of this project has, and the toolchain that
+  # compiles a project as this build was compiled (and finds this package).
+  install(FILES cmake/PhysikdemosPage.cmake tools/web/page.html.in cmake/web-toolchain.cmake
+          DESTINATION ${PHYSIKDEMOS_CMAKEDIR})
+endif()
+# What the package holds, built without the programs, pages and tests: tools/install.sh --web
+# builds only this before it installs.
+add_custom_target(physikdemos_package)
+add_dependencies(physikdemos_package ${physikdemos_libraries})
+if(PHYSIKDEMOS_HAS_WEB)
+  add_dependencies(physikdemos_package surface_web)
+endif()
+
+# ---- The guide, for writing programs against the installed package ---------------------------
+install(FILES docs/writing-programs.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # ---- Public headers -------------------------------------------------------------------------
 install(FILES surface/types.hpp surface/runtime.hpp surface/portable.hpp surface/reset.hpp surface/surface.hpp
-              surface/key_table.hpp surface/headless.hpp
+              surface/key_table.hpp
         DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/surface)
 file(GLOB physikdemos_module_headers ${PROJECT_SOURCE_DIR}/Inc/*.hpp)
 install(FILES ${physikdemos_module_headers} DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/Inc)
 # The modules' detail headers (Inc/<Module>/detail.hpp) are their sources' internals: not installed.
 
 # ---- Programs and their desktop entries (cmake/Programs.cmake) --------------------------------
-foreach(program IN LISTS PHYSIKDEMOS_PROGRAMS)
+set(installed_programs ${PHYSIKDEMOS_PROGRAMS})
+if(EMSCRIPTEN)
+  set(installed_programs "")
+endif()
+foreach(program IN LISTS installed_programs)
   install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   if(NOT PHYSIKDEMOS_${program}_DESKTOP STREQUAL "NO")
     set(DESKTOP_NAME "${PHYSIKDEMOS_${program}_TITLE}")

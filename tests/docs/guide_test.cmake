@@ -1,9 +1,12 @@
 # Builds what docs/writing-programs.md shows, so that the guide cannot drift from the library.
 # Fenced blocks marked `file=NAME` make up the guide's project, which is configured, built and
 # tested against the installed package; every other C++ block must be marked `compile` and is
-# compiled as a translation unit of its own. An unmarked C++ block fails the test.
+# compiled as a translation unit of its own. An unmarked C++ block fails the test. With the
+# browser package installed in WEB_PREFIX, the project is also built as a page with that
+# package's toolchain, and the page is run in Chromium (guide_page.mjs); without it, or without
+# the browser, that part is skipped with a message.
 # Usage: cmake -DGUIDE=<md> -DPREFIX=<installed package> -DWORK_DIR=<scratch> -DGENERATOR=<gen>
-#              -P guide_test.cmake
+#              [-DWEB_PREFIX=<installed browser package>] -P guide_test.cmake
 cmake_minimum_required(VERSION 3.25)
 foreach(var GUIDE PREFIX WORK_DIR GENERATOR)
   if(NOT DEFINED ${var})
@@ -91,3 +94,28 @@ foreach(part project snippets)
   step("build the guide's ${part}" ${CMAKE_COMMAND} --build ${WORK_DIR}/${part}/build)
 endforeach()
 step("test the guide's project" ${CMAKE_CTEST_COMMAND} --test-dir ${WORK_DIR}/project/build --output-on-failure)
+
+# The walkthrough as a page, as the guide builds it: the toolchain alone finds the package.
+set(toolchain ${WEB_PREFIX}/lib/cmake/Physikdemos/web-toolchain.cmake)
+if(NOT WEB_PREFIX OR NOT EXISTS ${toolchain})
+  message(STATUS "skipped: the guide's page (no browser package: Emscripten is missing)")
+  return()
+endif()
+step("configure the guide's page" ${CMAKE_COMMAND} -S ${project_dir} -B ${WORK_DIR}/page -G ${GENERATOR}
+     --toolchain ${toolchain} ${flags})
+step("build the guide's page" ${CMAKE_COMMAND} --build ${WORK_DIR}/page)
+find_program(NODE node)
+if(NOT NODE)
+  message(STATUS "skipped: the guide's page in Chromium (no Node)")
+  return()
+endif()
+execute_process(COMMAND ${NODE} ${CMAKE_CURRENT_LIST_DIR}/guide_page.mjs ${WORK_DIR}/page/schwinger.html
+                RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(status EQUAL 77)
+  message(STATUS "skipped: the guide's page in Chromium: ${out}")
+elseif(NOT status EQUAL 0)
+  message(FATAL_ERROR "the guide's page in Chromium failed (${status}):\n${out}\n${err}")
+else()
+  string(STRIP "${out}" out)
+  message(STATUS "ok: the guide's page in Chromium: ${out}")
+endif()
