@@ -46,7 +46,7 @@ endif()
 
 # ---- Public headers -------------------------------------------------------------------------
 install(FILES surface/types.hpp surface/runtime.hpp surface/portable.hpp surface/reset.hpp surface/surface.hpp
-              surface/key_table.hpp surface/headless.hpp
+              surface/key_table.hpp surface/headless.hpp surface/arguments.hpp
         DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/surface)
 file(GLOB physikdemos_module_headers ${PROJECT_SOURCE_DIR}/Inc/*.hpp)
 install(FILES ${physikdemos_module_headers} DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/Inc)
