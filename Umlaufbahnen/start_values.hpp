@@ -20,6 +20,8 @@ struct StartValues {
   std::optional<Integer> potential;  // list index 0..3
   std::optional<std::string> y0, vx0, fenster;  // field texts as given (good numbers)
   bool start = false;  // press "Simulation Start" at once
+
+  bool operator==(const StartValues&) const = default;
 };
 
 // The start values of a reading's values for kStartOptions.

@@ -9,27 +9,17 @@ using namespace planet_test;
 
 namespace {
 
-std::optional<Integer> view_of(const char* arg, std::string& err, std::optional<int>& exit) {
-  const char* argv[] = {"Planetensystem", arg};
-  testing::internal::CaptureStderr();
-  const auto view = planets::start_view("Planetensystem", 2, argv, exit);
-  err = testing::internal::GetCapturedStderr();
-  return view;
-}
-
 TEST(StartView, TheListEntryByItsNumber) {
-  std::string err;
-  std::optional<int> exit;
-  EXPECT_EQ(view_of("--ansicht=1", err, exit), 0);
-  EXPECT_EQ(view_of("ansicht=2", err, exit), 1);
-  EXPECT_EQ(err, "");
-  EXPECT_FALSE(exit);
-  for (const char* bad : {"ansicht=3", "ansicht=0", "ansicht=1,5", "potential=1"}) {
-    EXPECT_EQ(view_of(bad, err, exit), std::nullopt) << bad;
-    EXPECT_TRUE(err.starts_with("Ungültiger Startwert: ")) << err;
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  for (const auto& [arg, view] : {std::pair("--ansicht=1", 0), {"ansicht=2", 1}, {"ansicht=3", -1}, {"ansicht=0", -1},
+                                  {"ansicht=1,5", -1}, {"potential=1", -1}}) {
+    const char* argv[] = {"Planetensystem", arg};
+    std::optional<int> exit;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(planets::start_view("Planetensystem", 2, argv, exit).value_or(-1), view) << arg;
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.starts_with("Ungültiger Startwert: ") && std::count(err.begin(), err.end(), '\n') == 1, view < 0) << err;
+    EXPECT_FALSE(exit);
   }
-  EXPECT_FALSE(exit);
 }
 
 // The window after a session whose first animation ran from about 100 to `stop_ms` (virtual ms),
