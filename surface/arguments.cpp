@@ -163,9 +163,16 @@ std::optional<int> from_command_line(std::string_view program, int argc, const c
   switch (reading.outcome) {
     case Reading::Outcome::Help: {
       const std::string text = help(program, options);
+#ifdef __EMSCRIPTEN__
+      // A page that ended here would stay empty: it shows the help where a bad value's line
+      // goes and starts the program as it always starts.
+      RUNTIME_NOTICE(text.substr(0, text.size() - 1));
+      return std::nullopt;
+#else
       std::fwrite(text.data(), 1, text.size(), stdout);
       std::fflush(stdout);
       return 0;
+#endif
     }
     case Reading::Outcome::Bad:
       RUNTIME_NOTICE(reading.line);

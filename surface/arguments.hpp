@@ -57,8 +57,9 @@ Reading read(std::span<const std::string> args, std::span<const Option> options)
 std::string help(std::string_view program, std::span<const Option> options);
 
 // A whole command line of `program` as main gets it: with --help, the help on standard output and
-// 0 (the exit status for main); with a bad value, its line through RUNTIME_NOTICE, no values and
-// nullopt; otherwise the values and nullopt.
+// 0 (the exit status for main; in the browser the help through RUNTIME_NOTICE, no values and
+// nullopt); with a bad value, its line through RUNTIME_NOTICE, no values and nullopt; otherwise
+// the values and nullopt.
 std::optional<int> from_command_line(std::string_view program, int argc, const char* const* argv,
                                      std::span<const Option> options, std::vector<Value>& values);
 
