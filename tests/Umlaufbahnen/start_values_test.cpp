@@ -59,14 +59,10 @@ TEST(StartValues, EveryBadValueIsNamedInOneLine) {
             "Ungültiger Startwert: y0=2 (y0 ist schon angegeben). Es gelten die Voreinstellungen.");
 }
 
-TEST(StartValues, ALongOrStrangeArgumentStaysOneShortLine) {
-  const std::string broken = "farbe=" + std::string(53, 'a') + "\xC3\xA4\xC3\xA4";  // an umlaut across the cut
-  for (const std::string& arg : {"y0=" + std::string(100000, '9') + "x", std::string("y0=1\n2\r\x7f"), broken}) {
-    const auto r = read({arg});
-    EXPECT_LT(r.line.size(), 250u);
-    for (const char c : r.line) EXPECT_FALSE(static_cast<unsigned char>(c) < 0x20 || c == 0x7f) << r.line;
-  }
-  EXPECT_NE(read({broken}).line.find("farbe=" + std::string(53, 'a') + "... ("), std::string::npos);
+TEST(StartValues, ALongArgumentIsCutBeforeAnUmlautNotInsideIt) {
+  // The fuzz target checks that every line is short and printable; here the cut itself.
+  const auto r = read({"farbe=" + std::string(53, 'a') + "\xC3\xA4\xC3\xA4"});
+  EXPECT_NE(r.line.find("farbe=" + std::string(53, 'a') + "... ("), std::string::npos) << r.line;
 }
 
 TEST(StartValues, OneBadValueLeavesAllDefaultsAndOneLineOnStderrHelpEndsWithZero) {
