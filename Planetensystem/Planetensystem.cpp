@@ -167,11 +167,26 @@ void finish(Run& run) {
   SCREEN_SET_WINDOW(0, 0, 0, 0, 0);
 }
 
-int main_sequence() {
+const args::Option kViewOption = {"ansicht", args::Kind::Choice, 2,
+                                  "startet die Ansicht: 1 innere Planeten, 2 alle Planeten"};
+
+std::optional<Integer> start_view(const char* program, int argc, const char* const* argv, std::optional<int>& exit) {
+  std::vector<args::Value> values;
+  exit = args::from_command_line(program, argc, argv, {&kViewOption, 1}, values);
+  if (values.empty()) return std::nullopt;
+  return values.front().number - 1;
+}
+
+int main_sequence(std::optional<Integer> view) {
   const ErrorContext ctx{kModule, nullptr};
   rt::start();
   setup_tables(RADIUS, UMLAUFZEIT, FARBE);
   OPENWINDOW_MAIN();
+  if (view) {
+    // As a click on the entry: selected, then its animation until Stop.
+    LISTBOX_SETINDEX(LIST_AUSWAHL, *view);
+    SIMULATION();
+  }
   for (;;) {
     if (LISTBOX_GETEVENT(LIST_AUSWAHL)) SIMULATION();
     if (WINDOW_EVENT_CLOSE()) break;

@@ -1,7 +1,10 @@
 #pragma once
 // The planet program: its module-level state, its handlers and the frame-by-frame
 // animation of the nine planets on circular orbits.
+#include <optional>
+
 #include "Inc/GUI.hpp"
+#include "surface/arguments.hpp"
 #include "surface/runtime.hpp"
 #include "surface/surface.hpp"
 
@@ -60,7 +63,15 @@ void finish(Run& run);
 // The year counter text for an Earth angle in radians: angle / 2pi as Single, then " Jahre".
 String year_text(Double earth_angle);
 
-// The program: table set-up, window, polling loop until the close request; returns the exit status.
-int main_sequence();
+// The one start value: ansicht, the list entry (1 inner, 2 all planets) whose animation starts at once.
+extern const args::Option kViewOption;
+
+// The list index of the view that `program`'s command line asks for: with --help, the help printed
+// and the exit status in `exit`; with a bad value, its line shown and nullopt.
+std::optional<Integer> start_view(const char* program, int argc, const char* const* argv, std::optional<int>& exit);
+
+// The program: table set-up, window, the animation of `view` (list index) when given, then the
+// polling loop until the close request; returns the exit status.
+int main_sequence(std::optional<Integer> view = std::nullopt);
 
 }  // namespace planets

@@ -100,10 +100,24 @@ void end_run() {
   SCREEN_SET_WINDOW(0, 0, 0, 0, 0);
 }
 
-int main_sequence() {
+void apply(const StartValues& values) {
+  const ErrorContext ctx{"Umlaufbahnen", nullptr};
+  // What a click on the list row and typing into the fields would leave behind.
+  if (values.potential) {
+    LISTBOX_SETINDEX(LIST_AUSWAHL, *values.potential);
+    LIST_AUSWAHL_EVENT();
+  }
+  if (values.y0) TEXTBOX_SETTEXT(TEXTBOX_Y0, *values.y0);
+  if (values.vx0) TEXTBOX_SETTEXT(TEXTBOX_VX0, *values.vx0);
+  if (values.fenster) TEXTBOX_SETTEXT(TEXTBOX_FENSTER, *values.fenster);
+  if (values.start) BUTTON_START_EVENT();
+}
+
+int main_sequence(const StartValues& values) {
   const ErrorContext ctx{"Umlaufbahnen", nullptr};
   rt::start();
   CREATEWINDOW_MAIN();
+  apply(values);
   for (;;) {
     if (LISTBOX_GETEVENT(LIST_AUSWAHL)) LIST_AUSWAHL_EVENT();
     if (TEXTBOX_GETEVENT(TEXTBOX_Y0)) TEXTBOX_EDIT(TEXTBOX_Y0);

@@ -5,6 +5,7 @@
 #include "Inc/GUI.hpp"
 #include "surface/runtime.hpp"
 #include "surface/surface.hpp"
+#include "Umlaufbahnen/start_values.hpp"
 
 // ---- Module-level state ------------------------------------------------------------------
 extern LISTBOX LIST_AUSWAHL;      // the list of potentials
@@ -54,7 +55,11 @@ bool run_pass(Run& run);
 // Gives the whole screen back in pixel coordinates.
 void end_run();
 
-// The program: window, polling loop until the close request; returns the exit status.
-int main_sequence();
+// Sets the list and the fields from `values` as a click on the row and typing would, then runs
+// as a click on "Simulation Start" does when they ask for it; the window must be open.
+void apply(const StartValues& values);
+
+// The program: window, start values, polling loop until the close request; returns the exit status.
+int main_sequence(const StartValues& values = {});
 
 }  // namespace orbit

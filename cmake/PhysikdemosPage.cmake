@@ -14,7 +14,7 @@
 include_guard(GLOBAL)
 
 # The page's side of the link: one file (the wasm in base64), the HTML kept as the template
-# writes it, for a browser only; what the template's script hands the program (print, printErr,
+# writes it, for a browser only; what the template's script hands the program (arguments, print, printErr,
 # onExit) and no other module setting; the end of the program runs its exit handlers, so that the
 # page learns the exit status.
 set(PHYSIKDEMOS_PAGE_LINK_OPTIONS
@@ -23,7 +23,7 @@ set(PHYSIKDEMOS_PAGE_LINK_OPTIONS
     -sENVIRONMENT=web
     -sEXIT_RUNTIME=1
     -sSTRICT=1
-    -sINCOMING_MODULE_JS_API=[print,printErr,onExit])
+    -sINCOMING_MODULE_JS_API=[arguments,print,printErr,onExit])
 
 function(physikdemos_add_page target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "OFFLINE" "TITLE;SIZE" "")

@@ -330,16 +330,19 @@ void listen() {
 }  // namespace
 
 // The program's own main function: the page build renames it (main=web_program_main), so that
-// the one below runs it.
-int web_program_main();
+// the one below runs it. It takes its command line (the page address's start values) or
+// nothing; the linker leaves the form it lacks null.
+[[gnu::weak]] int web_program_main();
+[[gnu::weak]] int web_program_main(int argc, char** argv);
 
 // An exception that nobody catches ends the program with the report, as on the desktop:
 // running out of memory is error 4, anything else an abnormal termination (14). The code it
 // passed on its way here has no cleanups (see cmake/web-toolchain.cmake), so the report still
 // names the procedure it was thrown in.
-int main() {
+int main(int argc, char** argv) {
   try {
-    return web_program_main();
+    int (*const plain)() = web_program_main;
+    return plain != nullptr ? plain() : web_program_main(argc, argv);
   } catch (const std::bad_alloc&) {
     rt::abort_with_report(ERR_OUT_OF_MEMORY, 0);
   } catch (const std::length_error&) {

@@ -10,7 +10,7 @@ seconds=${1:-20}
 shift || true
 targets=("$@")
 ((${#targets[@]})) || targets=(fuzz_str_to_double fuzz_str_from_single fuzz_primitives fuzz_flood_fill
-                              fuzz_line_editor fuzz_listbox)
+                              fuzz_line_editor fuzz_listbox fuzz_start_values)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --target fuzzers

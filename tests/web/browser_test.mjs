@@ -260,7 +260,7 @@ async function sameProgress(program, steps, run, name, key, web, resolution, dec
   const earliest = async (lo, done, enough = () => false) => {
     let hi = lo + 100, picture = await at(hi);
     while (!done(picture)) {
-      [lo, hi] = [hi, lo + 2 * (hi - lo)];
+      [lo, hi] = [hi, hi + 2 * (hi - lo)];
       assert.ok(hi - start < 3.6e6, `${name}: the headless run never gets as far as the browser`);
       picture = await at(hi);
     }
@@ -280,8 +280,9 @@ async function sameProgress(program, steps, run, name, key, web, resolution, dec
   return picture;
 }
 
-async function openProgram(name, viewport) {
-  const page = await open(browser.context, `${url}${name}.html`);
+// Opens program `name`'s page, with `query` (?name=value&...) as its start values when given.
+async function openProgram(name, viewport, query = '') {
+  const page = await open(browser.context, `${url}${name}.html${query}`);
   if (viewport) await page.setViewportSize(viewport);
   await waitForFrames(page);
   return page;
@@ -524,5 +525,63 @@ test('a runtime error: the report in the page and the console, the program stopp
   const polls = await page.evaluate(() => Module._web_poll_count());
   await page.waitForTimeout(300);
   assert.equal(await page.evaluate(() => Module._web_poll_count()), polls, 'nothing runs after the report');
+  await page.close();
+});
+
+// ---- Start values in the page address ------------------------------------------------------------
+
+// The perihelion shift of the index's first link, typed into the fields as a person would.
+const PERIHELION = '?potential=2&y0=1%2C5&vx0=0,47&fenster=+2';
+const typedPerihelion = [
+  ['click', 100, 74], // U(r) = -1/r - b/r^3
+  ...[[140, '1,5'], [170, '0,47'], [200, '2']].flatMap(([y, text]) => [
+    ['click', 310, y], ['key', 'End'], ['hold', 'Backspace', 3], ['type', text], ['key', 'Enter'],
+  ]),
+  ['shot', 'edited'],
+  ['click', 245, 230],
+  ['run', 100],
+  ['click', 245, 260],
+  ['shot', 'stopped'],
+];
+
+test('Umlaufbahnen: a link runs as the same values clicked and typed, with or without start=1', async () => {
+  // Without start=1 the fields wait as typed, and Start runs them.
+  let page = await openProgram('Umlaufbahnen', undefined, PERIHELION);
+  const waiting = await play(page, [['shot', 'edited'], ...typedPerihelion.slice(-4)]);
+  await expectSame('link-edited', page, waiting.edited, (await headless('Umlaufbahnen', typedPerihelion)).edited);
+  await expectOrbitRun('link-stopped', page, typedPerihelion, waiting.stopped);
+  await page.close();
+  // With start=1 the run is on when the page shows its first picture.
+  page = await openProgram('Umlaufbahnen', undefined, `${PERIHELION}&start=1`);
+  const started = await play(page, typedPerihelion.slice(-3));
+  await expectOrbitRun('link-started', page, typedPerihelion, started.stopped);
+  assert.equal(await page.evaluate(() => document.getElementById('notice').hidden), true);
+  await page.close();
+});
+
+test('Umlaufbahnen: a bad start value is one line under the picture and in the console, and the defaults start', async () => {
+  const page = await openProgram('Umlaufbahnen', undefined, '?potential=2&y0=abc&start=1');
+  await page.waitForTimeout(300);
+  const line = 'Ungültiger Startwert: y0=abc (erwartet eine Zahl wie 1,5 oder -0.3). Es gelten die Voreinstellungen.';
+  const shown = await page.evaluate(() => ['notice', 'report'].map((id) => [document.getElementById(id).textContent, document.getElementById(id).hidden]));
+  assert.deepEqual(shown, [[line, false], ['', true]]);
+  assert.ok(page.consoleLines.some((l) => l.text === line), 'the line is in the console');
+  await expectSame('link-bad', page, await canvasPixels(page), (await headless('Umlaufbahnen', [['shot', 'first']])).first);
+  await page.close();
+});
+
+test('Planetensystem: ansicht=1 starts the inner planets as a click on the entry does', async () => {
+  const clicked = [['click', 100, 68], ['run', 400], ['click', 100, 120], ['shot', 'inner']];
+  const page = await openProgram('Planetensystem', undefined, '?ansicht=1');
+  const web = await play(page, [['run', 400], ['click', 100, 120], ['shot', 'inner']]);
+  const earth = (p) => angle(p, ringCentre(web.inner), 0x5555ff, 0, 1000);
+  assert.ok(earth(web.inner) > 0.05, 'the planets have moved');
+  await expectSame('link-planets', page, web.inner, await sameProgress('Planetensystem', clicked, 0, 'inner', earth, web.inner, kFrame));
+  await page.close();
+});
+
+test('the page address as a command line: + and %-escapes decoded, a broken escape left as it is', async () => {
+  const page = await openProgram('gallery', undefined, '?a=1+2&b%3D=%2C&&c&d=%ZZ&e=%C3%A4');
+  assert.deepEqual(await page.evaluate(() => Module.arguments), ['--a=1 2', '--b==,', '--c', '--d=%ZZ', '--e=ä']);
   await page.close();
 });
