@@ -36,6 +36,7 @@ constexpr Integer kDriftPunkte = 400;  // samples of the drift plot; when full, 
 constexpr Integer kPaesseJePlot = 25;  // passes between redraws of the drift plot
 
 Double HALBE_BREITE = 3;  // half-width of the orbit's square in model units
+Double FESTE_BREITE = 0;  // the half-width asked for at the start, 0 to fit each orbit
 Integer KEPLER_INDEX = -1;  // the current run's entry in KEPLER, -1 before its second pericentre
 Double UHR = 0, RUECKSTAND = 0;  // TIME_MS at the last pass; model time due but not stepped yet
 Integer PAESSE = 0;
@@ -53,6 +54,7 @@ void reset_module() {
   MESSUNG = Messung{};
   KEPLER.clear();
   HALBE_BREITE = 3;
+  FESTE_BREITE = 0;
   KEPLER_INDEX = -1;
   UHR = RUECKSTAND = 0;
   PAESSE = DRIFT_ANZAHL = 0;
@@ -312,9 +314,11 @@ void BUTTON_START_EVENT() {
   }
   const Integer p = std::max(LISTBOX_GETINDEX(LIST_POTENTIAL), 0);
   start(MESSUNG, p, y0, vx0, orbit::kStep);
-  // The square holds the whole orbit when it is bound, else three times the start distance.
+  // The square holds the whole orbit when it is bound, else three times the start distance,
+  // unless a half-width was asked for at the start.
   const Double r0 = std::abs(y0);
-  HALBE_BREITE = MESSUNG.r_aussen > 0 ? 1.1 * std::max(MESSUNG.r_aussen, r0) : 3 * r0;
+  if (FESTE_BREITE > 0) HALBE_BREITE = FESTE_BREITE;
+  else HALBE_BREITE = MESSUNG.r_aussen > 0 ? 1.1 * std::max(MESSUNG.r_aussen, r0) : 3 * r0;
   KEPLER_INDEX = -1;
   DRIFT_ANZAHL = 0;
   DRIFT_ABSTAND = 0.05;
@@ -403,10 +407,12 @@ Boolean DURCHLAUF() {
   return !WINDOW_EVENT_CLOSE();
 }
 
-int main_sequence(Integer potential, const String& y0, const String& vx0, bool start) {
+int main_sequence(Integer potential, const String& y0, const String& vx0, bool start, Double fenster) {
   const ErrorContext ctx{kModul, "MAIN_SEQUENCE"};
   rt::start();
   CREATEWINDOW_MAIN();
+  // Beyond these bounds a picture cannot show the square (as for y0).
+  if (std::isfinite(fenster) && fenster >= 0.001 && fenster <= 1e4) FESTE_BREITE = fenster;
   if (potential >= 1 && potential <= kPotentiale) {
     LISTBOX_SETINDEX(LIST_POTENTIAL, potential - 1);
     LIST_POTENTIAL_EVENT();
@@ -417,6 +423,13 @@ int main_sequence(Integer potential, const String& y0, const String& vx0, bool s
   while (DURCHLAUF()) {
   }
   return 0;
+}
+
+int main_sequence(const orbit::StartValues& values) {
+  Double fenster = 0;
+  if (values.fenster && !STR_READ_DECIMAL(*values.fenster, fenster)) fenster = 0;
+  return main_sequence(values.potential ? *values.potential + 1 : 0, values.y0.value_or(""), values.vx0.value_or(""),
+                       values.start, fenster);
 }
 
 }  // namespace bahn

@@ -2,6 +2,7 @@
 // Bahnanalyse: runs the orbit program's orbits in real time and measures them live: energy and
 // angular momentum with their drift, the angle and time between pericentres, the semi-major
 // axis, and log T against log a over all runs of the session.
+#include "Umlaufbahnen/start_values.hpp"
 #include <vector>
 
 #include "Bahnanalyse/messung.hpp"
@@ -44,8 +45,11 @@ void CREATEWINDOW_MAIN();
 // One pass of the polling loop; false once the window's close request came in.
 Boolean DURCHLAUF();
 // The program: window; then potential (1..4, 0 for none), y0 and vx0 (empty for none) go into the
-// list and the fields as if chosen and typed, and start presses Start; then the polling loop until
-// the close request. Returns the exit status 0.
-int main_sequence(Integer potential, const String& y0, const String& vx0, bool start);
+// list and the fields as if chosen and typed, and start presses Start; a half-width `fenster` > 0
+// fixes the orbit's square for every run instead of fitting it to the orbit; then the polling loop
+// until the close request. Returns the exit status 0.
+int main_sequence(Integer potential, const String& y0, const String& vx0, bool start, Double fenster = 0);
+// main_sequence with the orbit program's start values (command line or page address).
+int main_sequence(const orbit::StartValues& values);
 
 }  // namespace bahn

@@ -128,3 +128,29 @@ TEST(BahnSitzung, BadFieldsAndTheCentreStartNoRun) {
   EXPECT_GT(bahn::MESSUNG.steps, 1000);
   EXPECT_EQ(bahn::LABEL_ANZEIGE[5].CAPTION, "Ungebundene Bahn: keine Perizentren");
 }
+
+// The orbit program's command line, read by the orbit program's own reader: the same run as the
+// values given directly, and a half-width that fixes the orbit's square.
+TEST(BahnSitzung, CommandLineStartsTheRunItNames) {
+  const auto picture = [](auto&& run) {
+    headless::reset();
+    headless::close_request(1500);
+    EXPECT_EQ(run(), 0);
+    std::vector<std::uint32_t> pixels;
+    for (int y = 10; y < 310; ++y)
+      for (int x = 400; x < 700; ++x) pixels.push_back(headless::pixel(x, y));
+    return pixels;
+  };
+  const char* argv[] = {"Bahnanalyse", "--potential=2", "--y0=1,5", "--vx0=0,47", "--fenster=2", "--start"};
+  std::optional<int> exit;
+  const auto from_line = picture([&] {
+    return bahn::main_sequence(orbit::start_values("Bahnanalyse", 6, argv, exit));
+  });
+  EXPECT_FALSE(exit.has_value());
+  EXPECT_EQ(bahn::MESSUNG.potential, 1);
+  EXPECT_GT(bahn::MESSUNG.steps, 1000);
+  const auto direct = picture([] { return bahn::main_sequence(2, "1,5", "0,47", true, 2); });
+  const auto fitted = picture([] { return bahn::main_sequence(2, "1,5", "0,47", true); });
+  EXPECT_EQ(from_line, direct);
+  EXPECT_NE(from_line, fitted);
+}
