@@ -42,6 +42,9 @@ void web_hold_pointer();
 void web_text_input(int x, int y, int w, int h, int wanted);
 // From now on what is typed into the off-screen text field goes to web_typed.
 void web_listen_typing();
+// Mirrors the controls the program offers, `json` as controls_json writes it (surface/controls.hpp),
+// as the page's own controls over the canvas.
+void web_controls(const char* json);
 // Sets the page's title.
 void web_set_title(const char* utf8);
 // Starts the presenter: web_present on every display frame from now on.
@@ -286,6 +289,8 @@ EM_BOOL on_key(int, const EmscriptenKeyboardEvent* e, void*) {
   const Integer named = named_key(key);
   if (named >= 0) {
     input.key(emscripten_get_now(), named);
+    // Tab also moves the focus on to the page's own controls: the keyboard is never held in the canvas.
+    if (named == keys::kTab) return EM_FALSE;
     // The function keys keep their meaning in the browser (reload, full screen, tools).
     return key.size() <= 3 && key[0] == 'F' ? EM_FALSE : EM_TRUE;
   }
@@ -411,6 +416,28 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_typed(int code_point) {
   surf::backend::type_text(*pg.input, emscripten_get_now(), std::string_view(utf8, n));
 }
 
+// A tap at surface pixel (x, y) from the page's own controls: the left button pressed and let go
+// there at once, which the tap latch stretches so that the program's loop sees it, as it does a
+// tap on the canvas. The pointer stays there.
+extern "C" EMSCRIPTEN_KEEPALIVE void web_tap(int x, int y) {
+  Page& pg = page();
+  if (!pg.input) return;
+  if (!pg.active) set_active(true);
+  pg.input->move(x, y);
+  pg.input->button(emscripten_get_now(), 1, true);
+  pg.input->button(emscripten_get_now(), 1, false);
+}
+
+// `notches` wheel notches with the pointer at surface pixel (x, y), from the page's own controls
+// (a list scrolled by the arrow keys).
+extern "C" EMSCRIPTEN_KEEPALIVE void web_wheel_at(int x, int y, int notches) {
+  Page& pg = page();
+  if (!pg.input) return;
+  if (!pg.active) set_active(true);
+  pg.input->move(x, y);
+  pg.input->wheel(notches);
+}
+
 // The presenter's pass, called by the page on every display frame.
 extern "C" EMSCRIPTEN_KEEPALIVE void web_present() { present(); }
 
@@ -436,6 +463,8 @@ Integer open_window(InputSink input, FrameSource frames) {
 void start_text_input(const Rect& at) { web_text_input(at.x0, at.y0, at.x1 - at.x0 + 1, at.y1 - at.y0 + 1, 1); }
 
 void stop_text_input() { web_text_input(0, 0, 0, 0, 0); }
+
+void controls(const ControlSet& set) { web_controls(controls_json(set).c_str()); }
 
 void set_title(const std::string& utf8) { web_set_title(utf8.c_str()); }
 

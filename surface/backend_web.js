@@ -129,6 +129,8 @@ mergeInto(LibraryManager.library, {
     const canvas = document.getElementById('screen');
     const field = document.getElementById('typing');
     if (!canvas || !field) return;
+    // A field of the page's own controls that has the keyboard takes the typing itself.
+    if (Module.webOverlay && Module.webOverlay.editing(x, y, w, h, wanted)) return;
     field.value = '';
     if (!wanted) {
       if (document.activeElement === field) canvas.focus({preventScroll: true});
@@ -153,6 +155,10 @@ mergeInto(LibraryManager.library, {
     const send = text => {
       for (const ch of text) Module._web_typed(ch.codePointAt(0));
     };
+    // Tab ends the editing (as Enter does) on its way to the next control.
+    field.addEventListener('keydown', e => {
+      if (e.key === 'Tab') Module._web_typed(13);
+    });
     field.addEventListener('beforeinput', e => {
       // A composition runs in the field and arrives whole at its end.
       if (e.isComposing || e.inputType === 'insertCompositionText') return;
