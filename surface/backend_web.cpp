@@ -32,6 +32,8 @@ int web_fit_canvas(int width, int height);
 void web_put_rects(const void* pixels, int width, int height, const int* rects, int count);
 // The surface pixel under client point (cx, cy) into out[0], out[1]; whether it lies on the canvas.
 int web_surface_point(double cx, double cy, int* out);
+// Whether the page's document has the keyboard focus (the browser window and, in a frame, the frame).
+int web_page_focused();
 // Gives the canvas the keyboard focus.
 void web_focus_canvas();
 // From now on a press on the canvas holds the pointer until its buttons come up, and fingers
@@ -303,6 +305,10 @@ EM_BOOL on_key(int, const EmscriptenKeyboardEvent* e, void*) {
 }
 
 EM_BOOL on_focus(int type, const EmscriptenFocusEvent*, void*) {
+  // The capturing listener also hears the focus move between the page's own elements (the
+  // canvas, the text field, the controls over the canvas); the page stays active meanwhile, and
+  // a tap on its way keeps its button.
+  if (type == EMSCRIPTEN_EVENT_BLUR && web_page_focused()) return EM_FALSE;
   if (page().input) set_active(type == EMSCRIPTEN_EVENT_FOCUS);
   return EM_FALSE;
 }

@@ -74,6 +74,8 @@ mergeInto(LibraryManager.library, {
     return x >= 0 && y >= 0 && x < canvas.width && y < canvas.height ? 1 : 0;
   },
 
+  web_page_focused: function() { return document.hasFocus() ? 1 : 0; },
+
   web_focus_canvas: function() {
     const canvas = document.getElementById('screen');
     if (canvas && document.activeElement !== canvas) canvas.focus({preventScroll: true});

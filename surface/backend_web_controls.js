@@ -39,6 +39,8 @@ mergeInto(LibraryManager.library, {
       controls: new Map(),  // key -> the control as last handed on
       order: [],            // the focusable elements in reading order
       lost: null,           // the key of a focused control that vanished: focused again when it returns
+      lostBorn: 0,          // when its element was made (o.born counts them)
+      born: 0,
       moved: null,          // the element focus was moved to when `lost` vanished
       pendingMove: null,    // Tab out of a field's editor: {x, y, dir, at}
       wanted: new Map(),    // list key -> the item the arrows aim at, until the list shows it
@@ -125,15 +127,20 @@ mergeInto(LibraryManager.library, {
     };
 
     // ---- Sliders: a tap on the nearest track column that gives another value in the key's direction.
+    // The toolkit's rules (Inc/GUI/trackbar.cpp), halves to even as there.
+    const halfEven = v => {
+      const r = Math.round(v);
+      return r - v === 0.5 && r % 2 !== 0 ? r - 1 : r;
+    };
     const sliderValueAt = (c, mx) => {
       const span = c.max - c.min;
       if (span === 0 || c.w <= 10) return c.min;
-      return Math.round(c.min + (mx - c.x - 5) * span / (c.w - 10));
+      return halfEven(c.min + (mx - c.x - 5) * span / (c.w - 10));
     };
     const sliderKnob = (c, v) => {
       const span = c.max - c.min;
       if (span === 0 || c.w <= 10) return c.x + 5;
-      return Math.round(c.x + 5 + (v - c.min) * (c.w - 10) / span);
+      return halfEven(c.x + 5 + (v - c.min) * (c.w - 10) / span);
     };
     const sliderKey = (el, e) => {
       const c = o.controls.get(el.dataset.key);
@@ -170,9 +177,9 @@ mergeInto(LibraryManager.library, {
       if (!dir) return false;
       const members = [...el.parentElement.querySelectorAll('[role=radio]')];
       const next = members[(members.indexOf(el) + dir + members.length) % members.length];
-      tap(...centre(o.controls.get(next.dataset.key)));
       members.forEach(m => m.tabIndex = m === next ? 0 : -1);
       next.focus({preventScroll: true});
+      tap(...centre(o.controls.get(next.dataset.key)));
       return true;
     };
 
@@ -261,6 +268,7 @@ mergeInto(LibraryManager.library, {
       }
       el.dataset.key = key;
       el.tabIndex = 0;
+      el.born = ++o.born;
       return el;
     };
 
@@ -295,7 +303,6 @@ mergeInto(LibraryManager.library, {
           option.style.width = '100%';
           option.style.top = (100 * 16 * (i - c.top) / (c.h + 1)) + '%';
           option.style.height = (100 * 16 / (c.h + 1)) + '%';
-          option.style.visibility = i >= c.top && i < c.top + c.rows ? '' : 'hidden';
         });
         if (c.selected >= 0) el.setAttribute('aria-activedescendant', key + '-' + c.selected);
         else el.removeAttribute('aria-activedescendant');
@@ -368,7 +375,9 @@ mergeInto(LibraryManager.library, {
       order.sort((a, b) => at(a)[0] - at(b)[0] || at(a)[1] - at(b)[1]);
       for (const group of order.filter(el => el.dataset.group)) {
         const members = [...group.children].sort((a, b) => at(a)[1] - at(b)[1] || at(a)[0] - at(b)[0]);
-        members.forEach(m => group.append(m));
+        members.forEach((m, i) => {
+          if (group.children[i] !== m) group.insertBefore(m, group.children[i]);
+        });
         // One stop for the group: its checked member, or its first.
         const checked = members.find(m => m.getAttribute('aria-checked') === 'true') || members[0];
         members.forEach(m => m.tabIndex = m === checked ? 0 : -1);
@@ -377,28 +386,34 @@ mergeInto(LibraryManager.library, {
         if (box.children[i] !== el) box.insertBefore(el, box.children[i] || status);
       });
       o.order = order;
+      // Moving an element in the document takes the focus from it: given back.
+      if (active && active !== document.activeElement && box.contains(active)) o.quietFocus(active);
       for (const key of o.wanted.keys()) listTowards(key);
 
       // The focus: a control that vanished under it hands it to the first one offered now, and
       // gets it back when it returns (Stop ends a run: Start again).
       const focusable = () => order.flatMap(el => el.dataset.group ? [...el.children].filter(m => m.tabIndex === 0) : [el]);
       if (activeKey && !seen.has(activeKey)) {
-        // A control the page moved the focus to is no place to come back to.
-        if (!(o.moved && o.moved.dataset.key === activeKey)) o.lost = activeKey;
+        // The first to vanish is where the focus returns to (Start, after a run and its Stop;
+        // the button that opened a dialog, after its answer).
+        if (!o.lost) {
+          o.lost = activeKey;
+          o.lostBorn = active.born;
+        }
         o.moved = null;
       }
       const now = document.activeElement;
-      const idle = !now || now === document.body;
-      if (o.lost && (idle || now === o.moved)) {
+      if (o.lost) {
         const back = o.elements.get(o.lost);
-        const target = back || focusable()[0];
-        if (target && target !== now) {
-          o.quietFocus(target);
-          o.moved = target;
+        // Where the focus is now came after the lost one (Stop, a dialog's buttons), or the page put
+        // it there: it goes back. A control that was there before keeps it.
+        const passing = !now || now === document.body || now === o.moved || !(now.born < o.lostBorn);
+        if (passing) {
+          const target = back || focusable()[0];
+          if (target && target !== now) o.quietFocus(target);
+          o.moved = back ? null : target;
         }
         if (back) o.lost = null;
-      } else if (activeKey && box.contains(now) && now !== o.moved) {
-        o.lost = null;
       }
       // Tab out of an editor: the next control in reading order, once the loop polls the others again.
       const move = o.pendingMove;

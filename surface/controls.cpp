@@ -17,6 +17,9 @@ bool same_place(const Control& a, const Control& b) noexcept {
   return a.kind == b.kind && a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
 }
 
+// How far a label may lie from the widget it names, and the height of a text row.
+constexpr long long kLabelGap = 24, kRowHeight = 24;
+
 // Wide sums: rectangles come from the program and may lie anywhere in the Integer range.
 long long right_of(const Label& l) noexcept { return static_cast<long long>(l.x) + l.w; }
 long long bottom_of(const Label& l) noexcept { return static_cast<long long>(l.y) + l.h; }
@@ -89,19 +92,21 @@ void ControlSet::clear() {
 std::string ControlSet::label_for(int x, int y, int w, int h) const {
   const Label* best = nullptr;
   long long best_gap = std::numeric_limits<long long>::max();
-  const long long top = y, bottom = static_cast<long long>(y) + h, left = x, right = static_cast<long long>(x) + w;
-  // The same row: the label's middle lies within the widget's height, and it ends at most a few
-  // pixels into the widget.
+  const long long top = y, left = x, right = static_cast<long long>(x) + w;
+  // The same row: the label's middle lies within the widget's first text row, and it ends close
+  // by at its left (at most a few pixels into it); a label across a gap belongs to something else.
+  const long long first_row = top + std::min<long long>(std::max(h, 0), kRowHeight);
   for (const Label& l : labels_) {
     const long long middle = l.y + (static_cast<long long>(l.h) / 2);
-    if (l.text.empty() || middle < top || middle > bottom || right_of(l) > left + 2) continue;
+    if (l.text.empty() || middle < top || middle > first_row || right_of(l) > left + 2) continue;
     const long long gap = left - right_of(l);
+    if (gap > kLabelGap) continue;
     if (gap < best_gap) best = &l, best_gap = gap;
   }
   if (best) return best->text;
   // Just above, overlapping it sideways.
   for (const Label& l : labels_) {
-    if (l.text.empty() || bottom_of(l) > top + 2 || top - bottom_of(l) > 24) continue;
+    if (l.text.empty() || bottom_of(l) > top + 2 || top - bottom_of(l) > kLabelGap) continue;
     if (right_of(l) < left || l.x > right) continue;
     const long long gap = top - bottom_of(l);
     if (gap < best_gap) best = &l, best_gap = gap;

@@ -64,8 +64,9 @@ class ControlSet {
   // Changes whenever what a page mirrors changes.
   std::uint64_t version() const noexcept { return version_; }
 
-  // The name a label gives the widget at (x, y, w, h): the nearest label ending at its left on
-  // the same row, else the nearest one just above it overlapping it; "" without one.
+  // The name a label gives the widget at (x, y, w, h): the nearest label ending at most 24 pixels
+  // left of it on its first row, else the nearest one at most 24 pixels above overlapping it; ""
+  // without one.
   std::string label_for(int x, int y, int w, int h) const;
 
  private:

@@ -82,6 +82,7 @@ TEST(ControlSet, FieldsAreNamedByTheLabelAtTheirLeftElseJustAbove) {
   set.label({500, 130, 40, 20, "right of it"});    // starts right of the first field: not its name
   set.poll(field(240, 130));
   set.poll(field(240, 200));
+  set.label({300, 400, 100, 20, "too far left"});
   set.poll(field(600, 400));  // no label near: unnamed
   ASSERT_EQ(set.controls().size(), 3u);
   EXPECT_EQ(set.controls()[0].name, "Anfangskoordinate y0:");
