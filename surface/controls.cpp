@@ -35,30 +35,44 @@ void ControlSet::drop_stale() {
   }
 }
 
-void ControlSet::poll(Control c) {
-  if ((c.kind == ControlKind::Field || c.kind == ControlKind::Slider || c.kind == ControlKind::List) && c.name.empty())
-    c.name = label_for(c.x, c.y, c.w, c.h);
+const Control* ControlSet::touch(ControlKind kind, int x, int y, int w, int h) {
   const auto find = [&] {
-    return std::find_if(controls_.begin(), controls_.end(), [&](const Control& o) { return same_place(o, c); });
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+      const Control& o = controls_[i];
+      if (o.kind == kind && o.x == x && o.y == y && o.w == w && o.h == h) return i;
+    }
+    return controls_.size();
   };
-  auto it = find();
-  if (it != controls_.end() && passes_[static_cast<std::size_t>(it - controls_.begin())] == pass_) {
+  std::size_t i = find();
+  if (i == controls_.size()) return nullptr;
+  if (passes_[i] == pass_) {
     ++pass_;  // the loop came round: a new pass
     drop_stale();
-    it = find();
+    i = find();
+    if (i == controls_.size()) return nullptr;
   }
+  passes_[i] = pass_;
+  return &controls_[i];
+}
+
+void ControlSet::put(Control c) {
+  if ((c.kind == ControlKind::Field || c.kind == ControlKind::Slider || c.kind == ControlKind::List) && c.name.empty())
+    c.name = label_for(c.x, c.y, c.w, c.h);
+  const auto it = std::find_if(controls_.begin(), controls_.end(), [&](const Control& o) { return same_place(o, c); });
   if (it == controls_.end()) {
     if (controls_.size() >= kMaxControls) return;
     controls_.push_back(std::move(c));
     passes_.push_back(pass_);
     ++version_;
-    return;
+  } else if (!(*it == c)) {
+    *it = std::move(c);
+    ++version_;
   }
-  const auto i = static_cast<std::size_t>(it - controls_.begin());
-  passes_[i] = pass_;
-  if (*it == c) return;
-  *it = std::move(c);
-  ++version_;
+}
+
+void ControlSet::poll(Control c) {
+  touch(c.kind, c.x, c.y, c.w, c.h);
+  put(std::move(c));
 }
 
 void ControlSet::label(const Label& l) {
@@ -224,12 +238,18 @@ std::uint64_t& version_sent() {
   return v;
 }
 
-void hand_on() {
+}  // namespace
+
+ControlSet& offered_set() { return the_set(); }
+
+void hand_on_offered() {
   const ControlSet& set = the_set();
   if (set.version() == version_sent()) return;
   version_sent() = set.version();
   backend::controls(set);
 }
+
+namespace {
 
 void reset_set() {
   the_set() = ControlSet{};
@@ -243,22 +263,22 @@ const ControlSet& offered() { return the_set(); }
 
 void offer(Control c) {
   the_set().poll(std::move(c));
-  hand_on();
+  hand_on_offered();
 }
 
 void offer_label(const Label& l) {
   the_set().label(l);
-  hand_on();
+  hand_on_offered();
 }
 
 void offer_status(const std::string& text) {
   the_set().status(text);
-  hand_on();
+  hand_on_offered();
 }
 
 void clear_offered() {
   the_set().clear();
-  hand_on();
+  hand_on_offered();
 }
 
 }  // namespace surf

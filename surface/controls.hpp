@@ -48,6 +48,12 @@ class ControlSet {
 
   // Records `c` as polled now; a field, slider or list without a name is named by its label.
   void poll(Control c);
+  // Records a poll of the control of `kind` at (x, y, w, h) when one is on offer there and
+  // returns it; nullptr (and nothing recorded) when none is. Copies nothing.
+  const Control* touch(ControlKind kind, int x, int y, int w, int h);
+  // Puts `c` in place of the control offered at its place, or adds it, without counting a poll;
+  // named as poll names it.
+  void put(Control c);
   // Records a label drawn at its rectangle; a changed text where one was drawn before becomes the
   // status text.
   void label(const Label& l);
@@ -90,9 +96,26 @@ const ControlSet& offered();
 // Record into the process's set (ControlSet::poll, label, status) and hand it to the backend
 // (backend::controls) when what a page mirrors changed.
 void offer(Control c);
+// The same for loops that poll many times a millisecond: when the control of `kind` at (x, y,
+// w, h) is on offer and same(control) holds, only the poll is recorded; otherwise make() gives
+// the control as it is now.
+template <class Same, class Make>
+void offer(ControlKind kind, int x, int y, int w, int h, Same&& same, Make&& make);
 void offer_label(const Label& l);
 void offer_status(const std::string& text);
 // Empties the process's set (a new window).
 void clear_offered();
+
+// For offer(): the process's set to record into, and the hand-over to the backend.
+ControlSet& offered_set();
+void hand_on_offered();
+
+template <class Same, class Make>
+void offer(ControlKind kind, int x, int y, int w, int h, Same&& same, Make&& make) {
+  ControlSet& set = offered_set();
+  const Control* now = set.touch(kind, x, y, w, h);
+  if (now == nullptr || !same(*now)) set.put(make());
+  hand_on_offered();
+}
 
 }  // namespace surf
