@@ -47,6 +47,8 @@ void web_listen_typing();
 // Mirrors the controls the program offers, `json` as controls_json writes it (surface/controls.hpp),
 // as the page's own controls over the canvas.
 void web_controls(const char* json);
+// Whether the page offers controls of its own that the keyboard can reach.
+int web_controls_offered();
 // Sets the page's title.
 void web_set_title(const char* utf8);
 // Starts the presenter: web_present on every display frame from now on.
@@ -291,8 +293,9 @@ EM_BOOL on_key(int, const EmscriptenKeyboardEvent* e, void*) {
   const Integer named = named_key(key);
   if (named >= 0) {
     input.key(emscripten_get_now(), named);
-    // Tab also moves the focus on to the page's own controls: the keyboard is never held in the canvas.
-    if (named == keys::kTab) return EM_FALSE;
+    // Tab also moves the focus on to the page's own controls where it offers any, so that the
+    // keyboard is not held in the canvas; without them it is only the program's key.
+    if (named == keys::kTab && web_controls_offered()) return EM_FALSE;
     // The function keys keep their meaning in the browser (reload, full screen, tools).
     return key.size() <= 3 && key[0] == 'F' ? EM_FALSE : EM_TRUE;
   }

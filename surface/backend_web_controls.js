@@ -18,6 +18,8 @@ mergeInto(LibraryManager.library, {
     });
   },
 
+  web_controls_offered: function() { return document.querySelector('#controls [tabindex="0"]') ? 1 : 0; },
+
   // The overlay: built once, then brought up to date with each set the program hands on.
   $webOverlayMake__deps: ['$webOverlayKeys'],
   $webOverlayMake: function() {
