@@ -146,8 +146,9 @@ void draw_frame(Run& run, const Array<Double>& radius, const Array<Double>& colo
   // The star field's corner maps to pixel (390, 9) in both views, so column 890 and rows
   // 509..510 keep the background colour and row 9 falls outside the drawing area.
   RUNTIME_CHECK(SCREEN_PUT(nullptr, run.put_x, run.put_y, run.stars));
-  RUNTIME_CHECK(SCREEN_DRAW_TEXT(nullptr, run.text_x, run.text_y, 4 | SCREEN_FLAG_FORE, year_text(run.angle[kEarth]),
-                                 0));
+  const String years = year_text(run.angle[kEarth]);
+  RUNTIME_CHECK(SCREEN_DRAW_TEXT(nullptr, run.text_x, run.text_y, 4 | SCREEN_FLAG_FORE, years, 0));
+  SCREEN_STATUS_TEXT(years);
   for (Integer i = 0; i <= run.last; ++i) {
     // Position on the circular orbit: (r_i cos phi_i, r_i sin phi_i).
     const Double x = radius[i] * std::cos(run.angle[i]);

@@ -54,9 +54,10 @@ if(TARGET surface_web)
   install(TARGETS surface_web EXPORT PhysikdemosTargets
           OBJECTS DESTINATION ${CMAKE_INSTALL_LIBDIR}/physikdemos/objects)
   # The backend's page side, linked into every page from its installed copy.
-  install(FILES surface/backend_web.js DESTINATION ${CMAKE_INSTALL_LIBDIR}/physikdemos)
+  install(FILES surface/backend_web.js surface/backend_web_controls.js DESTINATION ${CMAKE_INSTALL_LIBDIR}/physikdemos)
   set_property(TARGET surface_web APPEND PROPERTY INTERFACE_LINK_OPTIONS
-               "$<INSTALL_INTERFACE:SHELL:--js-library $<INSTALL_PREFIX>/${CMAKE_INSTALL_LIBDIR}/physikdemos/backend_web.js>")
+               "$<INSTALL_INTERFACE:SHELL:--js-library $<INSTALL_PREFIX>/${CMAKE_INSTALL_LIBDIR}/physikdemos/backend_web.js>"
+               "$<INSTALL_INTERFACE:SHELL:--js-library $<INSTALL_PREFIX>/${CMAKE_INSTALL_LIBDIR}/physikdemos/backend_web_controls.js>")
   # The page function with the page every program of this project has, and the toolchain that
   # compiles a project as this build was compiled (and finds this package).
   install(FILES cmake/PhysikdemosPage.cmake tools/web/page.html.in cmake/web-toolchain.cmake

@@ -1,7 +1,8 @@
 # Programs as web pages, in the browser build of this project and in projects that use its
 # installed browser package (find_package(Physikdemos) with the installed web toolchain):
 #
-#   physikdemos_add_page(<target> [TITLE <title>] [SIZE <width>x<height>] [OFFLINE])
+#   physikdemos_add_page(<target> [TITLE <title>] [DESCRIPTION <sentence>] [SIZE <width>x<height>]
+#                        [OFFLINE])
 #
 # makes the executable <target> a page, <target>.html in its output folder: one file that holds
 # the page, its script and its wasm, so that it runs opened from disk as well as served. It links
@@ -9,7 +10,8 @@
 # builds the page from page.html.in, the page of every program of this project: the picture
 # fitted to the browser window, pointer, touch and keys into the program, its runtime report
 # under the picture. TITLE (default: <target>) and SIZE (default 640x480) are the page's title and
-# canvas until the program opens its window, which then sets both. OFFLINE makes the page load
+# canvas until the program opens its window, which then sets both. The title, and DESCRIPTION
+# after it when given, name the picture for screen readers. OFFLINE makes the page load
 # offline.js from its folder, as the pages of this project's site do.
 include_guard(GLOBAL)
 
@@ -26,7 +28,7 @@ set(PHYSIKDEMOS_PAGE_LINK_OPTIONS
     -sINCOMING_MODULE_JS_API=[arguments,print,printErr,onExit])
 
 function(physikdemos_add_page target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "OFFLINE" "TITLE;SIZE" "")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "OFFLINE" "TITLE;DESCRIPTION;SIZE" "")
   if(arg_UNPARSED_ARGUMENTS)
     message(FATAL_ERROR "physikdemos_add_page(${target}): unknown words ${arg_UNPARSED_ARGUMENTS}")
   endif()
@@ -52,10 +54,17 @@ function(physikdemos_add_page target)
     message(FATAL_ERROR "physikdemos_add_page(${target}): SIZE ${size} is not <width>x<height>")
   endif()
 
-  # The template's fields. The title is text in the page, never markup.
-  string(REPLACE "&" "&amp;" PAGE_TITLE "${title}")
-  string(REPLACE "<" "&lt;" PAGE_TITLE "${PAGE_TITLE}")
-  string(REPLACE "\"" "&quot;" PAGE_TITLE "${PAGE_TITLE}")
+  # The template's fields. The title and the description are text in the page, never markup.
+  set(label "${title}")
+  if(NOT "${arg_DESCRIPTION}" STREQUAL "")
+    set(label "${title}: ${arg_DESCRIPTION}")
+  endif()
+  foreach(field TITLE LABEL)
+    string(TOLOWER ${field} text)
+    string(REPLACE "&" "&amp;" PAGE_${field} "${${text}}")
+    string(REPLACE "<" "&lt;" PAGE_${field} "${PAGE_${field}}")
+    string(REPLACE "\"" "&quot;" PAGE_${field} "${PAGE_${field}}")
+  endforeach()
   set(PAGE_WIDTH ${CMAKE_MATCH_1})
   set(PAGE_HEIGHT ${CMAKE_MATCH_2})
   set(PAGE_OFFLINE "")

@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <string>
 
+#include "surface/controls.hpp"
 #include "surface/input.hpp"
 #include "surface/present.hpp"
 
@@ -54,6 +55,11 @@ void start_text_input(const Rect& at);
 // No line editor takes typed text any more: an on-screen keyboard opened for it closes, and the
 // keys go to the drawing area again.
 void stop_text_input();
+
+// The controls the program offers (what its loop polls) or the status text changed: a page
+// mirrors them as its own controls for keyboards and screen readers; the headless backend keeps
+// a copy for tests; the desktop ignores them. Never waits; `set` is not kept beyond the call.
+void controls(const ControlSet& set);
 
 // Sets the window caption; `utf8` is already converted from code page 437. May come before
 // the window exists (it then takes the last title given) and may take effect later; never waits

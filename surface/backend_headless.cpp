@@ -47,6 +47,7 @@ struct State {
   int shown_width = 0, shown_height = 0;
   bool inside = false;  // the simulated pointer is over the surface: presses and notches reach it
   surf::Rect text_input;  // the field a line editor takes text in (empty while none does)
+  surf::ControlSet offered;  // the controls as the surface last handed them on
 };
 
 State& state() {
@@ -158,6 +159,8 @@ void start_text_input(const Rect& at) { state().text_input = at; }
 
 void stop_text_input() { state().text_input = Rect{}; }
 
+void controls(const ControlSet& set) { state().offered = set; }
+
 void set_title(const std::string&) {}
 
 double now_ms() {
@@ -209,6 +212,8 @@ Field text_input() {
   const surf::Rect& r = state().text_input;
   return r.empty() ? Field{} : Field{r.x0, r.y0, r.x1 - r.x0 + 1, r.y1 - r.y0 + 1};
 }
+
+const surf::ControlSet& offered() { return state().offered; }
 
 void use_real_clock(bool real) {
   State& s = state();

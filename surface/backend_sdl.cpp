@@ -612,6 +612,8 @@ void start_text_input(const Rect& at) {
   s.text_field_dirty = true;
 }
 
+void controls(const ControlSet&) {}
+
 void stop_text_input() {
   Shared& s = shared();
   std::lock_guard lock(s.m);

@@ -32,6 +32,8 @@ int web_fit_canvas(int width, int height);
 void web_put_rects(const void* pixels, int width, int height, const int* rects, int count);
 // The surface pixel under client point (cx, cy) into out[0], out[1]; whether it lies on the canvas.
 int web_surface_point(double cx, double cy, int* out);
+// Whether the page's document has the keyboard focus (the browser window and, in a frame, the frame).
+int web_page_focused();
 // Gives the canvas the keyboard focus.
 void web_focus_canvas();
 // From now on a press on the canvas holds the pointer until its buttons come up, and fingers
@@ -42,6 +44,11 @@ void web_hold_pointer();
 void web_text_input(int x, int y, int w, int h, int wanted);
 // From now on what is typed into the off-screen text field goes to web_typed.
 void web_listen_typing();
+// Mirrors the controls the program offers, `json` as controls_json writes it (surface/controls.hpp),
+// as the page's own controls over the canvas.
+void web_controls(const char* json);
+// Whether the page offers controls of its own that the keyboard can reach.
+int web_controls_offered();
 // Sets the page's title.
 void web_set_title(const char* utf8);
 // Starts the presenter: web_present on every display frame from now on.
@@ -286,6 +293,9 @@ EM_BOOL on_key(int, const EmscriptenKeyboardEvent* e, void*) {
   const Integer named = named_key(key);
   if (named >= 0) {
     input.key(emscripten_get_now(), named);
+    // Tab also moves the focus on to the page's own controls where it offers any, so that the
+    // keyboard is not held in the canvas; without them it is only the program's key.
+    if (named == keys::kTab && web_controls_offered()) return EM_FALSE;
     // The function keys keep their meaning in the browser (reload, full screen, tools).
     return key.size() <= 3 && key[0] == 'F' ? EM_FALSE : EM_TRUE;
   }
@@ -298,6 +308,10 @@ EM_BOOL on_key(int, const EmscriptenKeyboardEvent* e, void*) {
 }
 
 EM_BOOL on_focus(int type, const EmscriptenFocusEvent*, void*) {
+  // The capturing listener also hears the focus move between the page's own elements (the
+  // canvas, the text field, the controls over the canvas); the page stays active meanwhile, and
+  // a tap on its way keeps its button.
+  if (type == EMSCRIPTEN_EVENT_BLUR && web_page_focused()) return EM_FALSE;
   if (page().input) set_active(type == EMSCRIPTEN_EVENT_FOCUS);
   return EM_FALSE;
 }
@@ -414,6 +428,28 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_typed(int code_point) {
   surf::backend::type_text(*pg.input, emscripten_get_now(), std::string_view(utf8, n));
 }
 
+// A tap at surface pixel (x, y) from the page's own controls: the left button pressed and let go
+// there at once, which the tap latch stretches so that the program's loop sees it, as it does a
+// tap on the canvas. The pointer stays there.
+extern "C" EMSCRIPTEN_KEEPALIVE void web_tap(int x, int y) {
+  Page& pg = page();
+  if (!pg.input) return;
+  if (!pg.active) set_active(true);
+  pg.input->move(x, y);
+  pg.input->button(emscripten_get_now(), 1, true);
+  pg.input->button(emscripten_get_now(), 1, false);
+}
+
+// `notches` wheel notches with the pointer at surface pixel (x, y), from the page's own controls
+// (a list scrolled by the arrow keys).
+extern "C" EMSCRIPTEN_KEEPALIVE void web_wheel_at(int x, int y, int notches) {
+  Page& pg = page();
+  if (!pg.input) return;
+  if (!pg.active) set_active(true);
+  pg.input->move(x, y);
+  pg.input->wheel(notches);
+}
+
 // The presenter's pass, called by the page on every display frame.
 extern "C" EMSCRIPTEN_KEEPALIVE void web_present() { present(); }
 
@@ -439,6 +475,8 @@ Integer open_window(InputSink input, FrameSource frames) {
 void start_text_input(const Rect& at) { web_text_input(at.x0, at.y0, at.x1 - at.x0 + 1, at.y1 - at.y0 + 1, 1); }
 
 void stop_text_input() { web_text_input(0, 0, 0, 0, 0); }
+
+void controls(const ControlSet& set) { web_controls(controls_json(set).c_str()); }
 
 void set_title(const std::string& utf8) { web_set_title(utf8.c_str()); }
 

@@ -74,6 +74,8 @@ mergeInto(LibraryManager.library, {
     return x >= 0 && y >= 0 && x < canvas.width && y < canvas.height ? 1 : 0;
   },
 
+  web_page_focused: function() { return document.hasFocus() ? 1 : 0; },
+
   web_focus_canvas: function() {
     const canvas = document.getElementById('screen');
     if (canvas && document.activeElement !== canvas) canvas.focus({preventScroll: true});
@@ -129,6 +131,8 @@ mergeInto(LibraryManager.library, {
     const canvas = document.getElementById('screen');
     const field = document.getElementById('typing');
     if (!canvas || !field) return;
+    // A field of the page's own controls that has the keyboard takes the typing itself.
+    if (Module.webOverlay && Module.webOverlay.editing(x, y, w, h, wanted)) return;
     field.value = '';
     if (!wanted) {
       if (document.activeElement === field) canvas.focus({preventScroll: true});
@@ -153,6 +157,10 @@ mergeInto(LibraryManager.library, {
     const send = text => {
       for (const ch of text) Module._web_typed(ch.codePointAt(0));
     };
+    // Tab ends the editing (as Enter does) on its way to the next control.
+    field.addEventListener('keydown', e => {
+      if (e.key === 'Tab') Module._web_typed(13);
+    });
     field.addEventListener('beforeinput', e => {
       // A composition runs in the field and arrives whole at its end.
       if (e.isComposing || e.inputType === 'insertCompositionText') return;

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "surface/controls.hpp"
 #include "surface/key_table.hpp"
 #include "surface/types.hpp"
 
@@ -59,6 +60,9 @@ struct Field {
 };
 // The field a line editor takes typed text in, as it told the backend; all 0 while none does.
 Field text_input();
+
+// The controls the program offers and its status text, as the surface last handed them on.
+const surf::ControlSet& offered();
 
 // Page 0 pixel at (x, y) (top byte as written), or 0 outside the surface.
 std::uint32_t pixel(int x, int y);

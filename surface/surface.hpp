@@ -93,6 +93,9 @@ Integer INPUT_CLOSE_REQUESTS();
 void SCREEN_TEXT_INPUT(Integer x, Integer y, Integer w, Integer h);
 // The line editor takes no more text: an on-screen keyboard opened for it closes.
 void SCREEN_TEXT_INPUT_END();
+// Hands on the program's changing status (a counter, a measured value) for a screen reader to
+// announce; nothing is drawn.
+void SCREEN_STATUS_TEXT(const String& text);
 // Takes the oldest key without waiting: one byte, chr(255) + scan byte, or "" when none waits.
 String INPUT_KEY();
 // As INPUT_KEY, but the window's close request is only looked at: it stays at the front of the

@@ -58,6 +58,7 @@ Integer SCREEN_OPEN(Integer width, Integer height, Integer depth, Integer pages,
     RUNTIME_SET_LAST_ERROR(failed);
     return failed;
   }
+  surf::clear_offered();  // a new window offers nothing until its loop polls
   RUNTIME_SET_LAST_ERROR(0);
   return 0;
 }
@@ -107,6 +108,11 @@ void SCREEN_TEXT_INPUT(Integer x, Integer y, Integer w, Integer h) {
   const int x0 = clamp(x), y0 = clamp(y);
   surf::backend::start_text_input(
       surf::Rect{x0, y0, x0 + std::max(clamp(w), 1) - 1, y0 + std::max(clamp(h), 1) - 1});
+}
+
+void SCREEN_STATUS_TEXT(const String& text) {
+  const ErrorContext ctx{"surface", "SCREEN_STATUS_TEXT"};
+  surf::offer_status(text);
 }
 
 void SCREEN_TEXT_INPUT_END() {

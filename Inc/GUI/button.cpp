@@ -39,6 +39,10 @@ Boolean radio_event(Integer upper, At&& at, Integer& index) {
       if (other.CHECKED == 1) RADIOBUTTON_SETCHECK(other, 0);
     }
   }
+  if (upper >= 0) {
+    const RADIOBUTTON& first = at(0);
+    for (long long i = 0; i <= upper; ++i) gui::offer(at(static_cast<Integer>(i)), first);
+  }
   return result;
 }
 
@@ -69,6 +73,7 @@ BUTTON BUTTON_NEW(Integer x, Integer y, Integer w, Integer h, const String& capt
 
 Boolean BUTTON_GETEVENT(BUTTON& button) {
   const ErrorContext ctx{"Inc/GUI", "BUTTON_GETEVENT"};
+  gui::offer(button);
   bool whole_screen = false;
   const auto released = [&] {
     button.PRESSED = 0;
@@ -103,10 +108,12 @@ void CHECKBOX_SETCHECK(CHECKBOX& box, Integer state) {
 
 Boolean CHECKBOX_GETEVENT(CHECKBOX& box) {
   const ErrorContext ctx{"Inc/GUI", "CHECKBOX_GETEVENT"};
-  return gui::click_event(
+  const Boolean clicked = gui::click_event(
       {box.X, box.Y, box.W, box.H}, gui::Edges::Strict,
       [&](const gui::Click&) { CHECKBOX_SETCHECK(box, box.CHECKED ^ 1); }, [] {},
       [&] { CHECKBOX_SETCHECK(box, box.CHECKED ^ 1); });
+  gui::offer(box);
+  return clicked;
 }
 
 Integer CHECKBOX_GETCHECK(CHECKBOX& box) {
@@ -148,5 +155,7 @@ Boolean RADIOBUTTON_GETEVENT(Array<RADIOBUTTON>& group, Integer& index) {
 LABEL LABEL_NEW(Integer x, Integer y, Integer w, Integer h, const String& caption) {
   const ErrorContext ctx{"Inc/GUI", "LABEL_NEW"};
   SETTEXT(x, y, w, h, caption, MODE_TEXT, COLOR_TEXT, COLOR_BACKGROUND);
-  return LABEL{x, y, w, h, caption};
+  const LABEL label{x, y, w, h, caption};
+  gui::offer(label);
+  return label;
 }

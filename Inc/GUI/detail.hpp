@@ -72,6 +72,17 @@ void page_up(LISTBOX& list) noexcept;
 bool page_down(LISTBOX& list) noexcept;
 
 
+// Records the widget just polled among the controls the program offers (surface/controls.hpp);
+// a radio button with its group's first member, a text box with whether its editor runs.
+void offer(const BUTTON& button);
+void offer(const CHECKBOX& box);
+void offer(const RADIOBUTTON& button, const RADIOBUTTON& first);
+void offer(const LISTBOX& list);
+void offer(const TRACKBAR& bar);
+void offer(const TEXTBOX& box, bool editing);
+// Records a label as drawn: it names the field beside it, and a new text is news.
+void offer(const LABEL& label);
+
 // Integer subtraction and product as 32-bit two's complement: overflow wraps instead of being undefined.
 constexpr Integer wrap_sub(Integer a, Integer b) noexcept {
   return static_cast<Integer>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));

@@ -52,6 +52,7 @@ String INPUTBOX(Integer x, Integer y, Integer w, const String& title, const Stri
   save_picture();
   PANEL_NEW(x, y, w, 120, title);
   const Integer inner = at(w, -20);
+  SCREEN_STATUS_TEXT(title);
   LABEL_NEW(at(x, 10), at(y, 30), inner, 20, prompt);
   TEXTBOX field = TEXTBOX_NEW(at(x, 10), at(y, 60), inner, 20, text, readonly, MODE_TEXT);
   BUTTON ok = BUTTON_NEW(gui::inputbox_ok_x(x, w), at(y, 90), 60, 20, "Ok");
@@ -72,6 +73,8 @@ Integer MSGBOX(Integer x, Integer y, Integer w, const String& title, const Strin
   save_picture();
   PANEL_NEW(x, y, w, 90, title);
   LABEL_NEW(at(x, 10), at(y, 30), at(w, -20), 20, message);
+  // Said once as it opens: its buttons alone do not tell what they answer.
+  SCREEN_STATUS_TEXT(title + ": " + message);
   const gui::MsgboxLayout layout = gui::msgbox_layout(x, button1, button2, button3);
   const String* captions[3] = {&button1, &button2, &button3};
   BUTTON buttons[3];

@@ -101,8 +101,10 @@ void DISPLAYITEMS(LISTBOX& list) {
   }
 }
 
-Boolean LISTBOX_GETEVENT(LISTBOX& list) {
-  const ErrorContext ctx{"Inc/GUI", "LISTBOX_GETEVENT"};
+namespace {
+
+// One pass of LISTBOX_GETEVENT, before its record.
+Boolean list_event(LISTBOX& list) {
   const Integer old = LASTWHEEL;
   const gui::Click mouse = gui::Click::poll();
   // A failed poll (pointer outside the window) reports -1 for the wheel too; storing it would
@@ -135,5 +137,15 @@ Boolean LISTBOX_GETEVENT(LISTBOX& list) {
   } else if (turn < 0 || key == KEY_DOWN) {
     if (gui::page_down(list)) DISPLAYITEMS(list);
   }
+  return chosen;
+}
+
+}  // namespace
+
+Boolean LISTBOX_GETEVENT(LISTBOX& list) {
+  const ErrorContext ctx{"Inc/GUI", "LISTBOX_GETEVENT"};
+  const Boolean chosen = list_event(list);
+  // Recorded as the pass leaves it: selected and scrolled.
+  gui::offer(list);
   return chosen;
 }

@@ -185,6 +185,7 @@ String TEXTBOX_GETTEXT(TEXTBOX& box) {
 
 Boolean TEXTBOX_GETEVENT(TEXTBOX& box) {
   const ErrorContext ctx{"Inc/GUI", "TEXTBOX_GETEVENT"};
+  gui::offer(box, false);
   return gui::click_event(
       {box.X, box.Y, box.W, box.H}, gui::Edges::Inclusive,
       [&](const gui::Click& c) {
@@ -211,6 +212,7 @@ void TEXTBOX_EDIT(TEXTBOX& box) {
             COLOR_FIELD);
     RUNTIME_CHECK(SCREEN_DRAW_TEXT(nullptr, x, text_y, 4, "_", COLOR_CURSOR));
     SCREEN_UNLOCK(-1, -1);
+    gui::offer(box, true);
 
     const gui::Click mouse = gui::Click::poll();
     TIME_SLEEP(1);

@@ -74,10 +74,13 @@ Boolean TRACKBAR_GETEVENT(TRACKBAR& bar) {
   // The track is inset 5 pixels on either side: X+5 <= x <= X+W-5, Y <= y <= Y+H.
   const gui::Rect track{gui::saturate(static_cast<long long>(bar.X) + 5), bar.Y,
                         gui::saturate(static_cast<long long>(bar.W) - 10), bar.H};
-  if (!c.hits(track, gui::Edges::Inclusive)) return false;
-  // No release wait: a held button is reported on every call, so a drag moves the knob each pass.
-  SCREEN_LOCK();
-  TRACKBAR_SETVALUE(bar, gui::trackbar_value_at(bar, c.x));
-  SCREEN_UNLOCK(-1, -1);
-  return true;
+  const bool held = c.hits(track, gui::Edges::Inclusive);
+  if (held) {
+    // No release wait: a held button is reported on every call, so a drag moves the knob each pass.
+    SCREEN_LOCK();
+    TRACKBAR_SETVALUE(bar, gui::trackbar_value_at(bar, c.x));
+    SCREEN_UNLOCK(-1, -1);
+  }
+  gui::offer(bar);
+  return held;
 }

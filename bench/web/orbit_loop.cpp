@@ -49,6 +49,7 @@ void update() {}
 bool key_may_arrive() { return false; }
 void start_text_input(const Rect&) {}
 void stop_text_input() {}
+void controls(const ControlSet&) {}
 }  // namespace surf::backend
 
 int main(int argc, char** argv) {

@@ -1,5 +1,6 @@
 // The whole program driven by scripted mouse and keys.
 #include <algorithm>
+#include <string>
 #include <vector>
 
 #include "helpers.hpp"
@@ -124,3 +125,25 @@ TEST_F(Program, CloseRequestDuringAnimation) {
 }
 
 }  // namespace
+
+TEST_F(Program, OffersTheListIdleAndStopWithTheYearCounterWhileRunning) {
+  std::vector<std::string> idle, running;
+  std::string said;
+  const auto names = [](std::vector<std::string>& into) {
+    return [&into] {
+      for (const surf::Control& c : headless::offered().controls()) into.push_back(c.name);
+    };
+  };
+  headless::at(90, names(idle));
+  headless::click(100, kListX, kInnerY, 60);
+  headless::at(400, names(running));
+  headless::at(400, [&said] { said = headless::offered().status_text(); });
+  headless::click(500, kStopX, kStopY, 60);
+  headless::close_request(700);
+  EXPECT_EQ(planets::main_sequence(), 0);
+  EXPECT_EQ(idle, std::vector<std::string>{"Auswahl:"});  // the list, named by the label above it
+  EXPECT_EQ(running, std::vector<std::string>{"Simulation Stop"});
+  // The counter as drawn in that frame.
+  ASSERT_GT(said.size(), 6u);
+  EXPECT_EQ(said.substr(said.size() - 6), " Jahre");
+}

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "gallery.hpp"
 #include "surface/headless.hpp"
@@ -119,4 +122,46 @@ TEST(GalleryRun, EndsOnTheCloseRequest) {
   LABEL_NEW(20, 66, 270, 20, "Answer: Not sure");
   EXPECT_EQ(block(20, 66, 290, 86), answer);
   EXPECT_LT(headless::now_ms(), 550);
+}
+
+TEST_F(GalleryTest, OffersEveryKindOfControlAndInsideTheMessageBoxOnlyItsButtons) {
+  run_for(200);
+  const auto& idle = headless::offered().controls();
+  ASSERT_EQ(idle.size(), 12u);  // 2 buttons, 2 check boxes, 3 radio buttons, 3 fields, the list, the track bar
+  std::vector<std::string> seen;
+  for (const surf::Control& c : idle) {
+    switch (c.kind) {
+      case surf::ControlKind::Radio:
+        seen.push_back("radio " + c.name + (c.checked ? " checked" : "") + " of group at " + std::to_string(c.group_x));
+        break;
+      case surf::ControlKind::Field: seen.push_back("field " + c.name + "=" + c.text); break;
+      case surf::ControlKind::List:
+        seen.push_back("list of " + std::to_string(c.items.size()) + ", " + std::to_string(c.rows) + " rows");
+        break;
+      case surf::ControlKind::Slider:
+        seen.push_back("slider " + std::to_string(c.min) + ".." + std::to_string(c.max) + " at " + std::to_string(c.value));
+        break;
+      default: seen.push_back(c.name); break;
+    }
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{"Input box...", "Message box...", "Grid", "Sound", "radio Small of group at 20",
+                                            "radio Medium checked of group at 20", "radio Large of group at 20",
+                                            "field Text:=Hello", "field Digits:=42", "field Secret:=******",
+                                            "list of 12, 6 rows", "slider 0..100 at 0"}));
+
+  // Inside the message box only its three buttons are polled, and it is announced as it opens.
+  const double t = headless::now_ms() + 1;
+  auto inside = std::make_shared<std::vector<std::string>>();
+  std::string said;
+  headless::at(t + 300, [inside, &said] {
+    for (const surf::Control& c : headless::offered().controls()) inside->push_back(c.name);
+    said = headless::offered().status_text();
+  });
+  headless::click(t, 200, 40, 80);
+  headless::click(t + 400, 250, 190, 20);  // "Yes"
+  run_for(600);
+  EXPECT_EQ(*inside, (std::vector<std::string>{"Yes", "No", "Not sure"}));
+  EXPECT_EQ(said, "Message box: Do you like the toolkit?");
+  // The answer's label drawn anew is news.
+  EXPECT_EQ(headless::offered().status_text(), "Answer: Yes");
 }
