@@ -76,7 +76,7 @@ install(FILES docs/writing-programs.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # ---- Public headers -------------------------------------------------------------------------
 install(FILES surface/types.hpp surface/runtime.hpp surface/portable.hpp surface/reset.hpp surface/surface.hpp
-              surface/key_table.hpp surface/arguments.hpp
+              surface/key_table.hpp surface/arguments.hpp surface/controls.hpp
         DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/surface)
 file(GLOB physikdemos_module_headers ${PROJECT_SOURCE_DIR}/Inc/*.hpp)
 install(FILES ${physikdemos_module_headers} DESTINATION ${PHYSIKDEMOS_INCLUDEDIR}/Inc)
