@@ -310,9 +310,11 @@ EM_BOOL on_key(int, const EmscriptenKeyboardEvent* e, void*) {
 EM_BOOL on_focus(int type, const EmscriptenFocusEvent*, void*) {
   // The capturing listener also hears the focus move between the page's own elements (the
   // canvas, the text field, the controls over the canvas); the page stays active meanwhile, and
-  // a tap on its way keeps its button.
+  // a tap on its way keeps its button (and its latch: a focus the page gives itself, as to the
+  // text field at a finger's release, changes nothing while the page is active).
   if (type == EMSCRIPTEN_EVENT_BLUR && web_page_focused()) return EM_FALSE;
-  if (page().input) set_active(type == EMSCRIPTEN_EVENT_FOCUS);
+  const bool active = type == EMSCRIPTEN_EVENT_FOCUS;
+  if (page().input && active != page().active) set_active(active);
   return EM_FALSE;
 }
 

@@ -89,6 +89,7 @@ mergeInto(LibraryManager.library, {
   // to touch the canvas counts until it is lifted, any other is ignored meanwhile. The mouse
   // keeps its own events (backend_web.cpp). While one is held, the page neither scrolls nor zooms
   // nor selects, and a touch on the canvas never turns into mouse events of its own.
+  web_hold_pointer__deps: ['$webTypingAtTap'],
   web_hold_pointer: function() {
     const canvas = document.getElementById('screen');
     if (!canvas) return;
@@ -116,7 +117,11 @@ mergeInto(LibraryManager.library, {
       held = null;
       send(phase, e);
     };
-    canvas.addEventListener('pointerup', end(2));
+    canvas.addEventListener('pointerup', e => {
+      const lifted = e.pointerId === held;
+      end(2)(e);
+      if (lifted) webTypingAtTap(e.clientX, e.clientY);
+    });
     canvas.addEventListener('pointercancel', end(3));
     const still = e => { if (held !== null || e.target === canvas) e.preventDefault(); };
     canvas.addEventListener('touchstart', still, {passive: false});
@@ -127,10 +132,12 @@ mergeInto(LibraryManager.library, {
   // While a line editor takes text, the off-screen field `#typing` lies over it and has the focus,
   // so that a device without a keyboard opens its own; wanted = 0 gives the focus back to the
   // canvas, which closes it. (x, y, w, h) is the editor's field in surface pixels.
+  web_text_input__deps: ['$webPlaceTyping'],
   web_text_input: function(x, y, w, h, wanted) {
     const canvas = document.getElementById('screen');
     const field = document.getElementById('typing');
     if (!canvas || !field) return;
+    Module.webEditing = !!wanted;
     // A field of the page's own controls that has the keyboard takes the typing itself.
     if (Module.webOverlay && Module.webOverlay.editing(x, y, w, h, wanted)) return;
     field.value = '';
@@ -138,14 +145,44 @@ mergeInto(LibraryManager.library, {
       if (document.activeElement === field) canvas.focus({preventScroll: true});
       return;
     }
+    webPlaceTyping(canvas, field, x, y, w, h);
+  },
+
+  // Puts `#typing` over surface rectangle (x, y, w, h) and gives it the focus, which scrolls it
+  // into view above an on-screen keyboard that covers the lower half.
+  $webPlaceTyping: function(canvas, field, x, y, w, h) {
     const r = canvas.getBoundingClientRect();
     const k = r.width / canvas.width;
     field.style.left = (r.left + window.scrollX + x * k) + 'px';
     field.style.top = (r.top + window.scrollY + y * k) + 'px';
     field.style.width = Math.max(1, w * k) + 'px';
     field.style.height = Math.max(1, h * k) + 'px';
-    // Scrolled into view: above an on-screen keyboard that covers the lower half.
     field.focus();
+  },
+
+  // A finger or pen lifted at client point (cx, cy), over a text field that the program offers:
+  // some tablets open their keyboard only for a focus given inside the tap's own event handler,
+  // while the program's editor starts a poll later. So `#typing` takes the focus here, over the
+  // field; when no editor has started a second later, the focus goes back to the canvas.
+  $webTypingAtTap__deps: ['$webPlaceTyping'],
+  $webTypingAtTap: function(cx, cy) {
+    const canvas = document.getElementById('screen');
+    const field = document.getElementById('typing');
+    const overlay = Module.webOverlay;
+    if (!canvas || !field || !overlay || Module.webEditing) return;
+    const r = canvas.getBoundingClientRect();
+    if (!(r.width > 0 && r.height > 0)) return;
+    const x = Math.floor((cx - r.left) * canvas.width / r.width);
+    const y = Math.floor((cy - r.top) * canvas.height / r.height);
+    for (const c of overlay.controls.values()) {
+      if (c.kind !== 'field' || x < c.x || y < c.y || x > c.x + c.w || y > c.y + c.h) continue;
+      field.value = '';
+      webPlaceTyping(canvas, field, c.x, c.y, c.w + 1, c.h + 1);
+      setTimeout(() => {
+        if (!Module.webEditing && document.activeElement === field) canvas.focus({preventScroll: true});
+      }, 1000);
+      return;
+    }
   },
 
   // What an on-screen keyboard or input method puts into `#typing` goes to web_typed, character

@@ -352,9 +352,18 @@ test('touch: a tap on a list row and on Start, a run and Stop, as with the mouse
 test('an on-screen keyboard: a tap into a field focuses the text input; inserted and composed text and Enter', async () => {
   const focused = (id) => async (page) =>
     assert.equal(await page.evaluate(() => document.activeElement?.id), id, `the focus is not on #${id}`);
+  // Where the focus is when the finger's release has been handled, before the program polls: a
+  // keyboard that opens only for a focus given in the tap's own handler must find it there.
+  const watchLift = async (page) =>
+    page.evaluate(() => document.getElementById('screen').addEventListener('pointerup', () => {
+      globalThis.focusAtLift = document.activeElement?.id;
+    }));
+  const focusedAtLift = async (page) => assert.equal(await page.evaluate(() => globalThis.focusAtLift), 'typing');
   const steps = [
     ['click', 100, 106], // U(r) = r^2 (Oszillator)
+    ['expect', watchLift],
     ['click', 310, 140], // field y0: the editor starts
+    ['expect', focusedAtLift],
     ['expect', focused('typing')],
     ['key', 'End'],
     ['hold', 'Backspace', 3],
