@@ -56,6 +56,20 @@ function countFrames() {
   });
 }
 
+// What `measure(page)` gives once `page`'s CPU has been slowed `rate` times for 1.5 s; the page
+// is closed after.
+async function slowed(context, page, rate, measure) {
+  const devtools = await context.newCDPSession(page);
+  await devtools.send('Emulation.setCPUThrottlingRate', { rate });
+  await page.waitForTimeout(1500);
+  try {
+    return await measure(page);
+  } finally {
+    await devtools.send('Emulation.setCPUThrottlingRate', { rate: 1 });
+    await page.close();
+  }
+}
+
 // { shown, ticks, seconds } of the planets page at `url`, CPU slowed `rate` times.
 async function planets(context, url, rate) {
   const page = await context.newPage();
@@ -63,13 +77,7 @@ async function planets(context, url, rate) {
   await page.goto(`${url}Planetensystem.html`);
   await waitForFrames(page);
   await clickAt(page, 100, 84, 120); // Alle Planeten (Merkur bis Pluto)
-  const devtools = await context.newCDPSession(page);
-  await devtools.send('Emulation.setCPUThrottlingRate', { rate });
-  await page.waitForTimeout(1500);
-  const result = await page.evaluate(countFrames);
-  await devtools.send('Emulation.setCPUThrottlingRate', { rate: 1 });
-  await page.close();
-  return result;
+  return slowed(context, page, rate, (p) => p.evaluate(countFrames));
 }
 
 // A page that only puts one tile on its canvas in every display frame.
@@ -90,13 +98,7 @@ requestAnimationFrame(tick);
 async function bare(context, rate) {
   const page = await context.newPage();
   await page.setContent(BARE);
-  const devtools = await context.newCDPSession(page);
-  await devtools.send('Emulation.setCPUThrottlingRate', { rate });
-  await page.waitForTimeout(1500);
-  const result = await page.evaluate(countFrames);
-  await devtools.send('Emulation.setCPUThrottlingRate', { rate: 1 });
-  await page.close();
-  return result;
+  return slowed(context, page, rate, (p) => p.evaluate(countFrames));
 }
 
 // Steps per second of the orbit program's run loop at `url`, CPU slowed `rate` times: the
@@ -106,16 +108,13 @@ async function orbitSteps(context, url, rate) {
   await page.goto(`${url}Umlaufbahnen.html`);
   await waitForFrames(page);
   await clickAt(page, 245, 230, 120); // Simulation Start
-  const devtools = await context.newCDPSession(page);
-  await devtools.send('Emulation.setCPUThrottlingRate', { rate });
-  await page.waitForTimeout(1000);
-  const sample = async () => ({ polls: await page.evaluate(() => Module._web_poll_count()), t: Date.now() });
-  const a = await sample();
-  await page.waitForTimeout(4000);
-  const b = await sample();
-  await devtools.send('Emulation.setCPUThrottlingRate', { rate: 1 });
-  await page.close();
-  return ((b.polls - a.polls) * 1000) / (b.t - a.t);
+  return slowed(context, page, rate, async (p) => {
+    const sample = async () => ({ polls: await p.evaluate(() => Module._web_poll_count()), t: Date.now() });
+    const a = await sample();
+    await p.waitForTimeout(4000);
+    const b = await sample();
+    return ((b.polls - a.polls) * 1000) / (b.t - a.t);
+  });
 }
 
 // Bytes of each page's files (.html, and .js and .wasm when beside it).
